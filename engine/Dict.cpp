@@ -1,0 +1,105 @@
+#include "Dict.h"
+
+#include <cstring>
+
+namespace zl {
+
+namespace {
+
+// A region [offset, offset + count * unit) must lie inside a file of size bytes.
+bool RegionInside(uint64_t offset, uint64_t count, uint64_t unit, uint64_t size) {
+    if (offset > size) return false;
+    return count <= (size - offset) / unit;
+}
+
+template <typename T>
+T ReadAt(const uint8_t* base, uint64_t byteOffset) {
+    T v;
+    std::memcpy(&v, base + byteOffset, sizeof v);
+    return v;
+}
+
+}  // namespace
+
+bool Dict::Load(const std::wstring& path) {
+    valid_ = false;
+    file_.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_.Valid()) return false;
+
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file_.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(sizeof(DictHeader)))
+        return false;
+    fileSize_ = static_cast<uint64_t>(size.QuadPart);
+
+    mapping_.Reset(CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping_.Valid()) return false;
+    view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view_.Get()) return false;
+
+    const auto* base = static_cast<const uint8_t*>(view_.Get());
+    DictHeader h;
+    std::memcpy(&h, base, sizeof h);
+    if (std::memcmp(h.magic, kDictMagic, sizeof kDictMagic) != 0 || h.version != kDictVersion) return false;
+
+    entryCount_ = h.entryCount;
+    pinyinIndexCount_ = h.pinyinIndexCount;
+    index3Count_ = h.index3Count;
+    index4Count_ = h.index4Count;
+    textPoolUnits_ = h.textPoolUnits;
+    pinyinPoolBytes_ = h.pinyinPoolBytes;
+    codePoolBytes_ = h.codePoolBytes;
+
+    const uint64_t n = fileSize_;
+    if (!RegionInside(h.textPoolOffset, h.textPoolUnits, 2, n) ||
+        !RegionInside(h.pinyinPoolOffset, h.pinyinPoolBytes, 1, n) ||
+        !RegionInside(h.codePoolOffset, h.codePoolBytes, 1, n) ||
+        !RegionInside(kDictEntryTableOffset, h.entryCount, sizeof(DictEntry), n) ||
+        !RegionInside(h.codeIndexOffset, h.entryCount, 4, n) ||
+        !RegionInside(h.pinyinIndexOffset, h.pinyinIndexCount, 4, n) ||
+        !RegionInside(h.index3Offset, h.index3Count, 4, n) ||
+        !RegionInside(h.index4Offset, h.index4Count, 4, n))
+        return false;
+    // Text is read as UTF-16 units in place, so the pool must be aligned for them.
+    if (h.textPoolOffset % 2 != 0) return false;
+
+    entries_ = base + kDictEntryTableOffset;
+    textPool_ = reinterpret_cast<const wchar_t*>(base + h.textPoolOffset);
+    pinyinPool_ = reinterpret_cast<const char*>(base + h.pinyinPoolOffset);
+    codePool_ = reinterpret_cast<const char*>(base + h.codePoolOffset);
+    codeIndex_ = base + h.codeIndexOffset;
+    pinyinIndex_ = base + h.pinyinIndexOffset;
+    index3_ = base + h.index3Offset;
+    index4_ = base + h.index4Offset;
+    valid_ = true;
+    return true;
+}
+
+bool Dict::GetEntry(uint32_t id, DictEntry& e) const {
+    if (!valid_ || id >= entryCount_) return false;
+    e = ReadAt<DictEntry>(entries_, static_cast<uint64_t>(id) * sizeof(DictEntry));
+    if (static_cast<uint64_t>(e.textOff) + e.textLen > textPoolUnits_) return false;
+    if (e.codeLen != 0 && static_cast<uint64_t>(e.codeOff) + e.codeLen > codePoolBytes_) return false;
+    if (e.syllableCount != 0 && e.pinyinOff >= pinyinPoolBytes_) return false;
+    return true;
+}
+
+std::wstring_view Dict::Text(const DictEntry& e) const {
+    return std::wstring_view(textPool_ + e.textOff, e.textLen);
+}
+
+std::string_view Dict::Code(const DictEntry& e) const {
+    if (e.codeLen == 0) return {};
+    return std::string_view(codePool_ + e.codeOff, e.codeLen);
+}
+
+std::string_view Dict::Pinyin(const DictEntry& e) const {
+    if (e.syllableCount == 0) return {};
+    return std::string_view(pinyinPool_ + e.pinyinOff, pinyinPoolBytes_ - e.pinyinOff);
+}
+
+uint32_t Dict::CodeIndexId(uint64_t pos) const { return ReadAt<uint32_t>(codeIndex_, pos * 4); }
+
+uint32_t Dict::PinyinIndexId(uint64_t pos) const { return ReadAt<uint32_t>(pinyinIndex_, pos * 4); }
+
+}  // namespace zl

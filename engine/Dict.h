@@ -1,0 +1,87 @@
+// Read-only Wubi and pinyin dictionary, searched in place in a file mapping.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DictFormat.h"
+#include "UniqueHandle.h"
+
+namespace zl {
+
+class Dict {
+public:
+    Dict() = default;
+    Dict(const Dict&) = delete;
+    Dict& operator=(const Dict&) = delete;
+
+    // Maps the file and checks its header and regions. True when searchable.
+    bool Load(const std::wstring& path);
+
+    // Ids whose Wubi code starts with code; 'z' is a wildcard letter.
+    void SearchWubi(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
+    // Ids whose pinyin syllables are spelled by code (whole syllables or initials).
+    void SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
+
+    // True when input spells a leading run of the syllables in pinyin. pinyin is
+    // bounded by its view: a syllable ends at an apostrophe, a NUL or the view's end.
+    static bool SylMatch(std::string_view pinyin, int syllableCount, const char* input, int inputLen);
+    // True when code is at least as long as pattern and matches it, 'z' matching any letter.
+    static bool WildMatch(std::string_view code, std::string_view pattern);
+
+    static uint64_t WubiCap(uint64_t max);
+    static uint64_t PinyinCap(uint64_t max);
+
+    bool Valid() const { return valid_; }
+    uint64_t EntryCount() const { return valid_ ? entryCount_ : 0; }
+
+    // Reads entry id; false when the id or the entry points outside the table or its pools.
+    bool GetEntry(uint32_t id, DictEntry& e) const;
+    // Views into the mapping for an entry that GetEntry accepted.
+    std::wstring_view Text(const DictEntry& e) const;
+    std::string_view Code(const DictEntry& e) const;
+    // From the entry's first syllable to the end of the pinyin pool; empty without pinyin.
+    std::string_view Pinyin(const DictEntry& e) const;
+
+private:
+    uint32_t CodeIndexId(uint64_t pos) const;
+    uint32_t PinyinIndexId(uint64_t pos) const;
+    // The entry's code, or false when the entry is absent.
+    bool CodeOf(uint32_t id, std::string_view& code) const;
+    // True when the entry has syllables and its pinyin is not one empty syllable.
+    bool HasPinyin(const DictEntry& e) const;
+    // First code-index position whose code is not less than code.
+    uint64_t LowerBoundCode(std::string_view code) const;
+    void WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
+                        std::vector<uint32_t>& out) const;
+
+    UniqueHandle file_;
+    UniqueHandle mapping_;
+    UniqueView view_;
+    uint64_t fileSize_ = 0;
+
+    const uint8_t* entries_ = nullptr;
+    const wchar_t* textPool_ = nullptr;
+    const char* pinyinPool_ = nullptr;
+    const char* codePool_ = nullptr;
+    const uint8_t* codeIndex_ = nullptr;
+    const uint8_t* pinyinIndex_ = nullptr;
+    const uint8_t* index3_ = nullptr;
+    const uint8_t* index4_ = nullptr;
+
+    uint64_t entryCount_ = 0;
+    uint64_t pinyinIndexCount_ = 0;
+    uint64_t index3Count_ = 0;
+    uint64_t index4Count_ = 0;
+
+    uint64_t textPoolUnits_ = 0;
+    uint64_t pinyinPoolBytes_ = 0;
+    uint64_t codePoolBytes_ = 0;
+
+    // Set only when every check of Load passed; both searches return nothing otherwise.
+    bool valid_ = false;
+};
+
+}  // namespace zl

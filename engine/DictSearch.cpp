@@ -1,0 +1,150 @@
+// The two dictionary searches: Wubi code prefix (with the 'z' wildcard) and pinyin.
+#include <algorithm>
+#include <limits>
+
+#include "Dict.h"
+
+namespace zl {
+
+namespace {
+
+constexpr uint64_t kNoMaxCap = 400;
+
+uint64_t CapOf(uint64_t max, uint64_t factor, uint64_t extra) {
+    if (max == 0) return kNoMaxCap;
+    const uint64_t limit = std::numeric_limits<uint64_t>::max();
+    if (max > (limit - extra) / factor) return limit;
+    return factor * max + extra;
+}
+
+enum class Side { Before, NotBefore, Absent };
+
+// First position in [lo, hi) that is not before the searched key. An absent (damaged)
+// entry takes the side of the next entry that is present, so one bad id cannot hide
+// the entries around it.
+template <typename SideOf>
+uint64_t PartitionPoint(uint64_t lo, uint64_t hi, SideOf sideOf) {
+    while (lo < hi) {
+        const uint64_t mid = lo + (hi - lo) / 2;
+        uint64_t probe = mid;
+        Side side;
+        while ((side = sideOf(probe)) == Side::Absent && ++probe < hi) {
+        }
+        if (side == Side::Before)
+            lo = probe + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+uint64_t Dict::WubiCap(uint64_t max) { return CapOf(max, 4, 16); }
+
+uint64_t Dict::PinyinCap(uint64_t max) { return CapOf(max, 6, 24); }
+
+bool Dict::WildMatch(std::string_view code, std::string_view pattern) {
+    if (code.size() < pattern.size()) return false;
+    for (size_t i = 0; i < pattern.size(); ++i)
+        if (pattern[i] != 'z' && pattern[i] != code[i]) return false;
+    return true;
+}
+
+bool Dict::CodeOf(uint32_t id, std::string_view& code) const {
+    DictEntry e;
+    if (!GetEntry(id, e)) return false;
+    code = Code(e);
+    return true;
+}
+
+uint64_t Dict::LowerBoundCode(std::string_view code) const {
+    return PartitionPoint(0, entryCount_, [&](uint64_t pos) {
+        std::string_view c;
+        if (!CodeOf(CodeIndexId(pos), c)) return Side::Absent;
+        return c.compare(code) < 0 ? Side::Before : Side::NotBefore;
+    });
+}
+
+void Dict::SearchWubi(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const {
+    out.clear();
+    if (!valid_ || code.empty() || entryCount_ == 0) return;
+    const uint64_t cap = WubiCap(max);
+    const uint64_t start = LowerBoundCode(code);
+
+    if (code.find('z') != std::string::npos) {
+        WildcardSearch(code, start, cap, out);
+        return;
+    }
+    for (uint64_t pos = start; pos < entryCount_ && out.size() < cap; ++pos) {
+        const uint32_t id = CodeIndexId(pos);
+        std::string_view c;
+        if (!CodeOf(id, c) || c.size() < code.size()) continue;
+        if (c.compare(0, code.size(), code) != 0) break;
+        out.push_back(id);
+    }
+}
+
+void Dict::WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
+                          std::vector<uint32_t>& out) const {
+    // Literal matches first, with 'z' taken as itself.
+    for (uint64_t pos = start; pos < entryCount_ && out.size() < cap; ++pos) {
+        const uint32_t id = CodeIndexId(pos);
+        std::string_view c;
+        if (!CodeOf(id, c)) continue;
+        if (c != code) break;
+        out.push_back(id);
+    }
+
+    // Only codes that share the letters before the first 'z' can match, and the
+    // index is sorted, so the scan is confined to that range (same results, in order).
+    const std::string_view fixed(code.data(), code.find('z'));
+    uint64_t pos = fixed.empty() ? 0 : LowerBoundCode(fixed);
+    for (; pos < entryCount_ && out.size() < cap; ++pos) {
+        const uint32_t id = CodeIndexId(pos);
+        std::string_view c;
+        if (!CodeOf(id, c)) continue;
+        if (!StartsWith(c, fixed)) {
+            if (c.compare(fixed) > 0) break;
+            continue;
+        }
+        if (c == code || c.size() < code.size()) continue;
+        if (WildMatch(c, code)) out.push_back(id);
+    }
+}
+
+bool Dict::HasPinyin(const DictEntry& e) const {
+    if (e.syllableCount == 0) return false;
+    const char c = Pinyin(e)[0];
+    // One empty syllable is an empty pinyin.
+    return !(e.syllableCount == 1 && (c == '\0' || c == '\''));
+}
+
+void Dict::SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const {
+    out.clear();
+    if (!valid_ || code.empty() || pinyinIndexCount_ == 0) return;
+    const uint64_t cap = PinyinCap(max);
+    const signed char first = static_cast<signed char>(code[0]);
+
+    const uint64_t start = PartitionPoint(0, pinyinIndexCount_, [&](uint64_t pos) {
+        DictEntry e;
+        if (!GetEntry(PinyinIndexId(pos), e)) return Side::Absent;
+        if (!HasPinyin(e) || static_cast<signed char>(Pinyin(e)[0]) < first) return Side::Before;
+        return Side::NotBefore;
+    });
+
+    const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
+    for (uint64_t pos = start; pos < pinyinIndexCount_ && out.size() < cap; ++pos) {
+        const uint32_t id = PinyinIndexId(pos);
+        DictEntry e;
+        if (!GetEntry(id, e)) continue;  // absent: never read
+        if (!HasPinyin(e) || Pinyin(e)[0] != code[0]) break;
+        if (SylMatch(Pinyin(e), e.syllableCount, code.data(), inputLen)) out.push_back(id);
+    }
+}
+
+}  // namespace zl

@@ -1,0 +1,12 @@
+// The GBK filter: whether a text can be written in code page 936 unit by unit.
+#pragma once
+
+#include <string_view>
+
+namespace zl {
+
+// True when every UTF-16 unit converts on its own to code page 936 without best fit
+// and without the default character. Surrogate pairs therefore fail; empty text passes.
+bool IsGbkText(std::wstring_view text);
+
+}  // namespace zl

@@ -1,0 +1,95 @@
+// The dictionary the build generates from the Wubi-86 and pinyin tables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "DictKit.h"
+#include "GbkText.h"
+
+using namespace zltest;
+using Ids = std::vector<uint32_t>;
+
+namespace {
+
+class GeneratedDict : public ::testing::Test {
+protected:
+    static zl::Dict* dict;
+    static void SetUpTestSuite() {
+        dict = new zl::Dict;
+        ASSERT_TRUE(dict->Load(ZL_TEST_DICT));
+    }
+    static void TearDownTestSuite() { delete dict; }
+
+    std::vector<std::wstring> WubiTexts(const std::string& code, size_t first = 9) {
+        Ids ids;
+        dict->SearchWubi(code, ids, 100);
+        auto t = Texts(*dict, ids);
+        if (t.size() > first) t.resize(first);
+        return t;
+    }
+    std::vector<std::wstring> Pin(const std::string& code, size_t first = 9) {
+        Ids ids;
+        dict->SearchPinyin(code, ids, 100);
+        auto t = Texts(*dict, ids);
+        if (t.size() > first) t.resize(first);
+        return t;
+    }
+    bool Has(const std::vector<std::wstring>& v, const std::wstring& s) {
+        return std::find(v.begin(), v.end(), s) != v.end();
+    }
+};
+
+zl::Dict* GeneratedDict::dict = nullptr;
+
+}  // namespace
+
+TEST_F(GeneratedDict, EveryTextPassesTheGbkTestAndEveryEntryIsReadable) {
+    ASSERT_GT(dict->EntryCount(), 100000u);
+    std::set<std::pair<std::wstring, std::string>> wubiPairs;
+    for (uint32_t id = 0; id < dict->EntryCount(); ++id) {
+        zl::DictEntry e;
+        ASSERT_TRUE(dict->GetEntry(id, e)) << id;
+        const std::wstring_view text = dict->Text(e);
+        ASSERT_FALSE(text.empty()) << id;
+        ASSERT_TRUE(zl::IsGbkText(text)) << id;
+        ASSERT_TRUE((e.codeLen == 0) != (e.syllableCount == 0)) << "either a Wubi or a pinyin entry: " << id;
+        if (e.codeLen) {
+            ASSERT_TRUE(wubiPairs.emplace(text, std::string(dict->Code(e))).second) << "duplicate " << id;
+        }
+    }
+}
+
+TEST_F(GeneratedDict, WellKnownCodesFindTheirCharacters) {
+    EXPECT_EQ(WubiTexts("a").front(), L"工");
+    EXPECT_EQ(WubiTexts("ggll").front(), L"一");
+    EXPECT_TRUE(Has(WubiTexts("zzxx", 1000), L"χ")) << "the zz symbol codes are kept";
+    // Four-letter codes that non-GBK rows used to share: exactly one exact entry now.
+    for (const char* code : {"jjjj", "gcfj", "etnh"}) {
+        Ids ids;
+        dict->SearchWubi(code, ids, 100);
+        EXPECT_EQ(ids.size(), 1u) << code;
+    }
+    EXPECT_EQ(WubiTexts("jjjj"), std::vector<std::wstring>{L"日"});
+    EXPECT_EQ(WubiTexts("gcfj"), std::vector<std::wstring>{L"到"});
+    EXPECT_EQ(WubiTexts("etnh"), std::vector<std::wstring>{L"用"});
+}
+
+TEST_F(GeneratedDict, PinyinOffersTheCommonWordsFirst) {
+    const auto s = Pin("s", 3);
+    EXPECT_TRUE(Has(s, L"是")) << "the weight order puts the common words inside the cap";
+    EXPECT_EQ(Pin("zhongguo", 1).front(), L"中国");
+    EXPECT_TRUE(Has(Pin("lue"), L"略")) << "lue is stored as lve and typed u matches v";
+    EXPECT_TRUE(Has(Pin("nv"), L"女"));
+}
+
+TEST_F(GeneratedDict, WubiWeightsStayAbovePinyinWeights) {
+    Ids ids;
+    dict->SearchWubi("a", ids, 100);
+    zl::DictEntry wubi;
+    ASSERT_TRUE(dict->GetEntry(ids.at(0), wubi));
+    dict->SearchPinyin("a", ids, 100);
+    zl::DictEntry pinyin;
+    ASSERT_TRUE(dict->GetEntry(ids.at(0), pinyin));
+    EXPECT_GT(wubi.freq, pinyin.freq);
+}

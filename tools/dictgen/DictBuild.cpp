@@ -1,0 +1,86 @@
+#include "DictBuild.h"
+
+#include <map>
+#include <utility>
+
+#include "../../engine/GbkText.h"
+
+namespace zl {
+
+namespace {
+
+bool IsWubiCode(const std::string& code) {
+    if (code.empty() || code.size() > 255) return false;
+    for (char c : code)
+        if (c < 'a' || c > 'z') return false;
+    return true;
+}
+
+// Keeps the first position of each key and its heaviest weight.
+template <typename Key>
+void Collect(std::map<Key, size_t>& seen, std::vector<DictSource>& list, Key key, DictSource src,
+             DictBuildStats& stats) {
+    auto it = seen.find(key);
+    if (it == seen.end()) {
+        seen.emplace(std::move(key), list.size());
+        list.push_back(std::move(src));
+        return;
+    }
+    ++stats.duplicates;
+    DictSource& kept = list[it->second];
+    if (src.weight > kept.weight) kept.weight = src.weight;
+}
+
+}  // namespace
+
+bool BuildDictSources(const std::vector<RimeRow>& wubi, const std::vector<RimeRow>& pinyin,
+                      const DictBuildOptions& options, DictWriter& writer, DictBuildStats& stats,
+                      std::string& error) {
+    stats = DictBuildStats{};
+    std::vector<DictSource> wubiList, pinyinList;
+    std::map<std::pair<std::wstring, std::string>, size_t> wubiSeen;
+    std::map<std::pair<std::wstring, std::vector<std::string>>, size_t> pinyinSeen;
+
+    for (const RimeRow& row : wubi) {
+        if (!IsWubiCode(row.key)) {
+            error = "wubi line " + std::to_string(row.line) + ": code '" + row.key + "' is not 1 to 255 letters a-z";
+            return false;
+        }
+        if (row.text.size() > 65535) {
+            error = "wubi line " + std::to_string(row.line) + ": text is too long";
+            return false;
+        }
+        if (!options.allCharacters && !IsGbkText(row.text)) {
+            ++stats.droppedNonGbk;
+            continue;
+        }
+        DictSource src{row.text, row.key, {}, row.weight};
+        Collect(wubiSeen, wubiList, std::make_pair(row.text, row.key), std::move(src), stats);
+    }
+    for (const RimeRow& row : pinyin) {
+        std::vector<std::string> syllables;
+        if (!SplitPinyin(row.key, syllables) || syllables.size() > 255) {
+            error = "pinyin line " + std::to_string(row.line) + ": reading '" + row.key +
+                    "' is not 1 to 255 syllables of a-z";
+            return false;
+        }
+        if (row.text.size() > 65535) {
+            error = "pinyin line " + std::to_string(row.line) + ": text is too long";
+            return false;
+        }
+        if (!options.allCharacters && !IsGbkText(row.text)) {
+            ++stats.droppedNonGbk;
+            continue;
+        }
+        DictSource src{row.text, {}, syllables, row.weight};
+        Collect(pinyinSeen, pinyinList, std::make_pair(row.text, std::move(syllables)), std::move(src), stats);
+    }
+
+    stats.wubiEntries = wubiList.size();
+    stats.pinyinEntries = pinyinList.size();
+    for (DictSource& s : wubiList) writer.Add(std::move(s));
+    for (DictSource& s : pinyinList) writer.Add(std::move(s));
+    return true;
+}
+
+}  // namespace zl
