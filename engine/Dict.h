@@ -56,6 +56,13 @@ private:
     uint64_t LowerBoundCode(std::string_view code) const;
     void WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
                         std::vector<uint32_t>& out) const;
+    // Appends the wildcard matches among code-index positions [lo, hi), whose codes all
+    // match code[0, depth), in index order.
+    void WildcardWalk(const std::string& code, size_t depth, uint64_t lo, uint64_t hi, uint64_t cap,
+                      std::vector<uint32_t>& out) const;
+    // First position in [lo, hi) whose code is at least depth + 1 long with a letter at
+    // depth not below letter (letter 0: the first code longer than depth).
+    uint64_t PartitionAt(uint64_t lo, uint64_t hi, size_t depth, int letter) const;
 
     UniqueHandle file_;
     UniqueHandle mapping_;

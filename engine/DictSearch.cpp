@@ -38,10 +38,6 @@ uint64_t PartitionPoint(uint64_t lo, uint64_t hi, SideOf sideOf) {
     return lo;
 }
 
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
-}
-
 }  // namespace
 
 uint64_t Dict::WubiCap(uint64_t max) { return CapOf(max, 4, 16); }
@@ -100,20 +96,50 @@ void Dict::WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
         out.push_back(id);
     }
 
-    // Only codes that share the letters before the first 'z' can match, and the
-    // index is sorted, so the scan is confined to that range (same results, in order).
-    const std::string_view fixed(code.data(), code.find('z'));
-    uint64_t pos = fixed.empty() ? 0 : LowerBoundCode(fixed);
-    for (; pos < entryCount_ && out.size() < cap; ++pos) {
-        const uint32_t id = CodeIndexId(pos);
+    // Then every longer or equally long code that matches with 'z' as any letter. The index
+    // is sorted, so the matches are found by narrowing it letter by letter instead of
+    // scanning it whole; they come out in index order all the same.
+    WildcardWalk(code, 0, 0, entryCount_, cap, out);
+}
+
+uint64_t Dict::PartitionAt(uint64_t lo, uint64_t hi, size_t depth, int letter) const {
+    // Before: codes that end before depth (letter -1), or whose letter at depth is < letter.
+    return PartitionPoint(lo, hi, [&](uint64_t pos) {
         std::string_view c;
-        if (!CodeOf(id, c)) continue;
-        if (!StartsWith(c, fixed)) {
-            if (c.compare(fixed) > 0) break;
+        if (!CodeOf(CodeIndexId(pos), c)) return Side::Absent;
+        if (c.size() <= depth) return Side::Before;
+        return static_cast<unsigned char>(c[depth]) < letter ? Side::Before : Side::NotBefore;
+    });
+}
+
+void Dict::WildcardWalk(const std::string& code, size_t depth, uint64_t lo, uint64_t hi, uint64_t cap,
+                        std::vector<uint32_t>& out) const {
+    if (depth == code.size()) {
+        for (uint64_t pos = lo; pos < hi && out.size() < cap; ++pos) {
+            const uint32_t id = CodeIndexId(pos);
+            std::string_view c;
+            if (!CodeOf(id, c) || c == code) continue;  // literal matches are already taken
+            if (WildMatch(c, code)) out.push_back(id);
+        }
+        return;
+    }
+    // [lo, hi) holds the codes that match code[0, depth); the shorter ones come first.
+    lo = PartitionAt(lo, hi, depth, 0);
+    const unsigned char want = static_cast<unsigned char>(code[depth]);
+    if (want != 'z') {
+        const uint64_t first = PartitionAt(lo, hi, depth, want);
+        WildcardWalk(code, depth + 1, first, PartitionAt(first, hi, depth, want + 1), cap, out);
+        return;
+    }
+    while (lo < hi && out.size() < cap) {
+        std::string_view c;
+        if (!CodeOf(CodeIndexId(lo), c) || c.size() <= depth) {
+            ++lo;
             continue;
         }
-        if (c == code || c.size() < code.size()) continue;
-        if (WildMatch(c, code)) out.push_back(id);
+        const uint64_t next = PartitionAt(lo, hi, depth, static_cast<unsigned char>(c[depth]) + 1);
+        WildcardWalk(code, depth + 1, lo, next, cap, out);
+        lo = next > lo ? next : lo + 1;
     }
 }
 

@@ -18,25 +18,56 @@ bool SpellsPrefix(const char* input, std::string_view syl, size_t len) {
     return true;
 }
 
+// Input positions reached so far. Typed codes are short, so a bit mask does; longer
+// input falls back to a byte per position.
+class Positions {
+public:
+    explicit Positions(size_t size) : size_(size) {
+        if (size_ > 64) bytes_.assign(size_, 0);
+    }
+    void Clear() {
+        mask_ = 0;
+        if (!bytes_.empty()) std::memset(bytes_.data(), 0, bytes_.size());
+    }
+    void Add(size_t p) {
+        any_ = true;
+        if (bytes_.empty())
+            mask_ |= uint64_t{1} << p;
+        else
+            bytes_[p] = 1;
+    }
+    bool Any() const { return bytes_.empty() ? mask_ != 0 : any_; }
+    void ResetAny() { any_ = false; }
+    template <typename F>
+    bool ForEach(F f) const {  // stops when f returns true
+        if (bytes_.empty()) {
+            for (uint64_t m = mask_; m; m &= m - 1)
+                if (f(static_cast<size_t>(__builtin_ctzll(m)))) return true;
+            return false;
+        }
+        for (size_t p = 0; p < size_; ++p)
+            if (bytes_[p] && f(p)) return true;
+        return false;
+    }
+
+private:
+    size_t size_;
+    uint64_t mask_ = 0;
+    std::vector<char> bytes_;
+    bool any_ = false;
+};
+
 }  // namespace
 
 bool Dict::SylMatch(std::string_view pinyin, int syllableCount, const char* input, int inputLen) {
     if (syllableCount < 1 || inputLen < 1 || input == nullptr) return false;
     const size_t m = static_cast<size_t>(inputLen);
 
-    // reach[p]: input[0, p) spells the syllables before the current one. Tracking the set
-    // of reachable positions instead of backtracking keeps the work polynomial.
-    constexpr size_t kLocal = 64;
-    char local[2 * (kLocal + 1)];
-    std::vector<char> heap;
-    char* reach = local;
-    if (m > kLocal) {
-        heap.resize(2 * (m + 1));
-        reach = heap.data();
-    }
-    char* next = reach + m + 1;
-    std::memset(reach, 0, m + 1);
-    reach[0] = 1;
+    // reach: positions p where input[0, p) spells the syllables before the current one.
+    // Tracking the set of reachable positions instead of backtracking keeps the work
+    // polynomial. Positions run from 0 to m.
+    Positions reach(m + 1), next(m + 1);
+    reach.Add(0);
 
     size_t pos = 0;
     bool ended = false;  // a NUL or the end of the view ends the pinyin: later syllables are empty
@@ -53,27 +84,26 @@ bool Dict::SylMatch(std::string_view pinyin, int syllableCount, const char* inpu
         }
 
         // This syllable as the last piece: the rest of the input is a non-empty prefix of it.
-        if (!syl.empty()) {
-            for (size_t p = 0; p < m; ++p) {
+        if (!syl.empty() && reach.ForEach([&](size_t p) {
                 const size_t rest = m - p;
-                if (reach[p] && rest <= syl.size() && SpellsPrefix(input + p, syl, rest)) return true;
-            }
-        }
+                return p < m && rest <= syl.size() && SpellsPrefix(input + p, syl, rest);
+            }))
+            return true;
         if (i == syllableCount - 1) break;
 
         // This syllable as an earlier piece: whole, its first letter, or passed over when empty.
-        std::memset(next, 0, m + 1);
-        bool any = false;
-        for (size_t p = 0; p <= m; ++p) {
-            if (!reach[p]) continue;
+        next.Clear();
+        next.ResetAny();
+        reach.ForEach([&](size_t p) {
             if (syl.empty()) {
-                next[p] = any = 1;
-                continue;
+                next.Add(p);
+            } else {
+                if (p + syl.size() <= m && SpellsPrefix(input + p, syl, syl.size())) next.Add(p + syl.size());
+                if (p < m && LetterMatch(input[p], syl[0])) next.Add(p + 1);
             }
-            if (p + syl.size() <= m && SpellsPrefix(input + p, syl, syl.size())) next[p + syl.size()] = any = 1;
-            if (p < m && LetterMatch(input[p], syl[0])) next[p + 1] = any = 1;
-        }
-        if (!any) return false;
+            return false;
+        });
+        if (!next.Any()) return false;
         std::swap(reach, next);
     }
     return false;

@@ -19,13 +19,3 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-# The project needs the posix thread model of the mingw compilers for std::thread / std::mutex.
-for arch in x86_64 i686; do
-  for tool in gcc g++; do
-    if [ -e "/usr/bin/$arch-w64-mingw32-$tool-posix" ]; then
-      cur=$(readlink -f "/usr/bin/$arch-w64-mingw32-$tool" || true)
-      case "$cur" in *-posix) ;; *) update-alternatives --set "$arch-w64-mingw32-$tool" "/usr/bin/$arch-w64-mingw32-$tool-posix" >/dev/null ;; esac
-    fi
-  done
-done
