@@ -1,0 +1,129 @@
+#include "ZlTrace.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdarg>
+#include <cwchar>
+#include <string>
+
+#include "OsVersion.h"
+#include "UniqueHandle.h"
+#include "UserDir.h"
+
+namespace zl {
+
+namespace {
+
+constexpr wchar_t kVersion[] = L"4.5.3";
+constexpr int kMaxMessage = 500;
+constexpr DWORD kRotateAbove = 0x40000;  // 256 KiB
+
+#ifdef _WIN64
+constexpr wchar_t kArch[] = L"x64";
+#else
+constexpr wchar_t kArch[] = L"x86";
+#endif
+
+std::atomic<bool> s_sessionLogged{false};
+
+std::wstring HostFileName() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0) return std::wstring();
+    std::wstring full(path, n < MAX_PATH ? n : MAX_PATH);
+    const size_t cut = full.rfind(L'\\');
+    return cut == std::wstring::npos ? full : full.substr(cut + 1);
+}
+
+void RotateIfLarge(const std::wstring& log, const std::wstring& old) {
+    WIN32_FILE_ATTRIBUTE_DATA fad;
+    if (!GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &fad)) return;
+    if (fad.nFileSizeHigh == 0 && fad.nFileSizeLow <= kRotateAbove) return;
+    MoveFileExW(log.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+// Serialises the size check, rotation and append of every writer in the session. Windows
+// appends atomically by itself, but not every implementation of the platform does, and the
+// rotation needs it anyway: two writers renaming one after the other would lose a whole log.
+// A writer that stalls while holding it costs the others at most kLockWaitMs, after which
+// they go ahead unlocked.
+class TraceLock {
+public:
+    TraceLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\ZelunWubiTraceLock")) {
+        if (!mutex_.Valid()) return;
+        const DWORD r = WaitForSingleObject(mutex_.Get(), kLockWaitMs);
+        owned_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+    }
+    ~TraceLock() {
+        if (owned_) ReleaseMutex(mutex_.Get());
+    }
+    TraceLock(const TraceLock&) = delete;
+    TraceLock& operator=(const TraceLock&) = delete;
+
+private:
+    static constexpr DWORD kLockWaitMs = 100;
+    UniqueHandle mutex_;
+    bool owned_ = false;
+};
+
+// One append-only write per call. Opening fails at once on a file locked by another program
+// or an unwritable folder; the line is then dropped without a retry.
+void Append(const std::wstring& log, const std::string& bytes) {
+    UniqueHandle f(CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) return;
+    DWORD written = 0;
+    WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace
+
+void ZlTrace(const wchar_t* format, ...) {
+    if (!format) return;
+    wchar_t message[kMaxMessage + 1];
+    va_list args;
+    va_start(args, format);
+    const int len = _vsnwprintf(message, kMaxMessage, format, args);
+    va_end(args);
+    // Counted formatting reports -1 (or the full length) when the text does not fit.
+    if (len <= 0 || len > kMaxMessage) return;
+    message[len] = L'\0';
+
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t prefix[96];
+    const int prefixLen = _snwprintf(prefix, 95, L"[%04d-%02d-%02d %02d:%02d:%02d.%03d pid=%lu] ", t.wYear, t.wMonth,
+                                     t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                                     static_cast<unsigned long>(GetCurrentProcessId()));
+    if (prefixLen <= 0 || prefixLen > 95) return;
+    prefix[prefixLen] = L'\0';
+
+    std::wstring text;
+    if (!s_sessionLogged.exchange(true)) {
+        const OSVERSIONINFOW os = QueryOsVersion();
+        const std::wstring host = HostFileName();
+        wchar_t banner[640];
+        const int bannerLen =
+            _snwprintf(banner, 639, L"%ls=== zlwb %ls %ls host=%ls os=%lu.%lu.%lu ===\r\n", prefix, kVersion, kArch,
+                       host.c_str(), static_cast<unsigned long>(os.dwMajorVersion),
+                       static_cast<unsigned long>(os.dwMinorVersion), static_cast<unsigned long>(os.dwBuildNumber));
+        if (bannerLen > 0 && bannerLen <= 639) text.assign(banner, bannerLen);
+    }
+    text.append(prefix, prefixLen).append(message, len).append(L"\r\n");
+
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    if (size <= 0) return;
+    std::string utf8(static_cast<size_t>(size), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], size, nullptr,
+                            nullptr) != size)
+        return;
+    const std::wstring dir = UserDir();
+    const std::wstring log = dir + L"\\trace.log";
+    TraceLock lock;
+    RotateIfLarge(log, dir + L"\\trace.old.log");
+    Append(log, utf8);
+}
+
+}  // namespace zl

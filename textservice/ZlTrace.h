@@ -1,0 +1,10 @@
+// The component's diagnostic log: trace.log in the user folder, one time-stamped line a call.
+#pragma once
+
+namespace zl {
+
+// printf-style with the wide runtime conventions (%s takes a wide string). A message that
+// formats to more than 500 characters, or to nothing, is dropped. Never fails its caller.
+void ZlTrace(const wchar_t* format, ...);
+
+}  // namespace zl
