@@ -1,0 +1,148 @@
+// zlbench: time per key of the composition engine on a dictionary.
+//   zlbench --dict PATH [--keys FILE]... [--repeat N]
+// Without --keys the shared Wubi key file is replayed. Each key file runs in all three
+// schemes, then the built-in worst cases run.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KeyReplay.h"
+
+using namespace zlbench;
+
+namespace {
+
+const char* const kSchemeNames[] = {"wubi", "pinyin", "mixed"};
+
+double NowMs() {
+    LARGE_INTEGER t, f;
+    QueryPerformanceCounter(&t);
+    QueryPerformanceFrequency(&f);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+std::string Narrow(const std::wstring& w) {
+    std::string s;
+    for (wchar_t c : w) s.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return s;
+}
+
+// A fresh engine with the default settings; its load time in milliseconds.
+std::unique_ptr<zl::Engine> Open(const std::wstring& dict, zl::Mode mode, double& loadMs) {
+    auto engine = std::make_unique<zl::Engine>();
+    engine->mode = mode;
+    const double t0 = NowMs();
+    const bool ok = engine->dict.Load(dict);
+    loadMs = NowMs() - t0;
+    if (!ok) engine.reset();
+    return engine;
+}
+
+void PrintRow(const std::string& name, const char* scheme, const Stats& s, double loadMs) {
+    std::printf("%-28s %-7s %8zu %8.2f %8.2f %8.2f %8.2f %9.2f %11.0f %8.3f\n", name.c_str(), scheme, s.keys, s.mean,
+                s.median, s.p90, s.p99, s.max, s.keysPerSecond, loadMs);
+}
+
+struct WorstCase {
+    const char* name;
+    zl::Mode mode;
+    Action keys;
+};
+
+Action Repeated(Key::Kind kind, int n) { return Action(n, Key{kind, 0}); }
+
+Action Concat(Action a, const Action& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<WorstCase> WorstCases() {
+    const std::string longPinyin = "jiangchengweixiansheng";
+    const int len = static_cast<int>(longPinyin.size());
+    const Action paging = Concat(Repeated(Key::PageDown, 25), Repeated(Key::PageUp, 25));
+    return {
+        {"wildcard zzxx", zl::kModeMixed, Typed("zzxx ")},
+        {"wildcard zzzz", zl::kModeMixed, Typed("zzzz ")},
+        {"long pinyin", zl::kModePinyin, Typed(longPinyin + " ")},
+        {"long pinyin", zl::kModeMixed, Typed(longPinyin + " ")},
+        {"long temp pinyin", zl::kModeWubi, Typed("z" + longPinyin + " ")},
+        {"no pinyin after 4 letters", zl::kModeMixed, Typed("qqqqqqqq ")},
+        {"backspace long pinyin", zl::kModePinyin, Concat(Typed(longPinyin), Repeated(Key::Backspace, len))},
+        {"backspace wubi", zl::kModeWubi, Concat(Typed("ggl"), Repeated(Key::Backspace, 3))},
+        {"paging a", zl::kModeWubi, Concat(Typed("a"), paging)},
+        {"paging s", zl::kModePinyin, Concat(Typed("s"), paging)},
+        {"paging a", zl::kModeMixed, Concat(Typed("a"), paging)},
+    };
+}
+
+void PrintMemory() {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof pmc;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc)) {
+        std::printf("memory: not available\n");
+        return;
+    }
+    std::printf("peak private memory %.1f MiB (now %.1f MiB), peak working set %.1f MiB\n",
+                pmc.PeakPagefileUsage / 1048576.0, pmc.PrivateUsage / 1048576.0, pmc.PeakWorkingSetSize / 1048576.0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring dict;
+    std::vector<std::wstring> keyFiles;
+    int repeat = 200;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring a = argv[i];
+        if (a == L"--dict" && i + 1 < argc)
+            dict = argv[++i];
+        else if (a == L"--keys" && i + 1 < argc)
+            keyFiles.push_back(argv[++i]);
+        else if (a == L"--repeat" && i + 1 < argc)
+            repeat = std::max(1, _wtoi(argv[++i]));
+        else {
+            std::fprintf(stderr, "usage: zlbench --dict PATH [--keys FILE]... [--repeat N]\n");
+            return 2;
+        }
+    }
+    if (dict.empty()) {
+        std::fprintf(stderr, "zlbench: --dict is required\n");
+        return 2;
+    }
+    if (keyFiles.empty()) keyFiles.push_back(ZL_BENCH_KEYS);
+
+    std::printf("%-28s %-7s %8s %8s %8s %8s %8s %9s %11s %8s\n", "case", "scheme", "keys", "mean", "median", "p90",
+                "p99", "max", "keys/s", "load ms");
+    std::printf("%-28s %-7s %8s %8s %8s %8s %8s %9s %11s %8s\n", "", "", "", "us", "us", "us", "us", "us", "", "");
+    for (const std::wstring& file : keyFiles) {
+        std::vector<Action> actions;
+        if (!ReadActions(file, actions)) {
+            std::fprintf(stderr, "zlbench: cannot read %s\n", Narrow(file).c_str());
+            return 1;
+        }
+        std::wstring name = file.substr(file.find_last_of(L"\\/") + 1);
+        for (int m = 0; m < 3; ++m) {
+            double loadMs = 0;
+            auto engine = Open(dict, static_cast<zl::Mode>(m), loadMs);
+            if (!engine) {
+                std::fprintf(stderr, "zlbench: cannot load the dictionary\n");
+                return 1;
+            }
+            Replay(*engine, actions, 1);  // warm the mapping and the caches
+            PrintRow(Narrow(name), kSchemeNames[m], Replay(*engine, actions, 1), loadMs);
+        }
+    }
+    for (const WorstCase& w : WorstCases()) {
+        double loadMs = 0;
+        auto engine = Open(dict, w.mode, loadMs);
+        if (!engine) return 1;
+        PrintRow(w.name, kSchemeNames[w.mode], Replay(*engine, {w.keys}, repeat), loadMs);
+    }
+    PrintMemory();
+    return 0;
+}

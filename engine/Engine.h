@@ -1,0 +1,141 @@
+// The composition engine: typed letters, their ranked candidates, paging and commit.
+// The owner (text service or demonstration box) feeds it one key operation at a time
+// and reads the public state between operations. One thread, no locks, no windows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Candidate.h"
+#include "Config.h"
+#include "Dict.h"
+
+namespace zl {
+
+class Engine {
+public:
+    Engine() = default;
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    static constexpr size_t kMaxCandidates = 100;
+    static constexpr size_t kMaxPinyinLetters = 24;
+    static constexpr size_t kMaxMixedLetters = 20;
+
+    // Loads dataDir + "\zlwb.dat"; the learning files are read only when that worked.
+    bool Init(const std::wstring& dataDir);
+
+    // Key operations; true when the engine used the key.
+    bool OnLetter(char c);
+    bool OnBackspace();
+    bool OnSpace();
+    bool OnDigit(int d);
+    bool OnEnter();
+    bool OnEscape();
+    bool OnPageKey(bool next);
+
+    uint64_t pageCount() const;
+    bool NextPage();
+    bool PrevPage();
+    // i counts from 0 on the shown page.
+    bool SelectOnPage(uint64_t i);
+    bool SelectGlobal(uint64_t i);
+    void CommitIndex(uint64_t i);
+    // Moves the pending commit text into out; false (out untouched) when there is none.
+    bool TakeCommit(std::wstring& out);
+    void Clear();
+
+    // One composition of pinyin started from idle Wubi input by the letter z.
+    bool CanTempPinyin() const;
+    void BeginTempPinyin();
+    void CancelTempPinyin();
+
+    // Rebuilds candidates from code, the scheme and the learning maps.
+    void Update();
+    static bool IsGbkText(std::wstring_view text);
+    bool PinyinHasMatch(const std::string& code) const;
+
+    // Candidates per page; anything below 1 counts as 5.
+    uint64_t PageSize() const;
+
+    // Learning (use counts and promotions).
+    void LoadUser();
+    void SaveUser();
+    void Learn(const std::wstring& text);
+    void LoadPromote();
+    void SavePromote();
+    bool PromoteGlobal(uint64_t i);
+    bool PromoteOnPage(uint64_t i);
+    void ClearPromotions(const std::wstring& code);
+    void Reload();
+
+    // Punctuation and full-width conversion of one typed character.
+    std::wstring punct(wchar_t c);
+    std::wstring ToWidth(const std::wstring& s) const;
+
+    Dict dict;
+    Config config;
+    Mode mode = kModeWubi;
+    bool tempPinyin = false;
+    std::string code;
+    std::wstring shownCode;
+    std::vector<Candidate> candidates;
+    uint64_t wubiCount = 0;
+    uint64_t exactCount = 0;
+    bool pinyinLonger = false;
+    uint64_t page = 0;
+    std::wstring commit;
+    std::unordered_map<std::wstring, uint32_t> userFreq;    // text -> use count
+    std::unordered_map<std::wstring, uint32_t> promotions;  // code + U+0001 + text -> stamp
+    uint32_t promoteMax = 0;
+    bool userDirty = false;
+    bool dquoteOpen = false;
+    bool squoteOpen = false;
+    std::wstring dataDir;
+
+private:
+    // A candidate while the list is built: its text still points into the mapping.
+    struct Pending {
+        std::wstring_view text;
+        std::string code;
+        uint32_t freq;
+        uint32_t userCount;
+        uint32_t promote;
+        int32_t tier;
+    };
+
+    Mode EffectiveMode() const;
+    // Global index of the first candidate of the shown page; UINT64_MAX past the list.
+    uint64_t PageStart() const;
+    void AppendLetter(char c);
+    void BuildCandidate(const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
+    void RankAndKeep();
+    // Position of text among the pending candidates, or SIZE_MAX; `slot` receives
+    // where it belongs in textSlots_.
+    size_t FindPending(std::wstring_view text, size_t& slot);
+    // PinyinHasMatch that keeps the ids of its search for the Update that follows.
+    bool PinyinExtends(const std::string& longer);
+    // Gives the promotions stamps 1..n in their old order, freeing the stamps above.
+    void RenumberStamps();
+    // Drops the oldest quarter of the promotions (and all that share its last stamp).
+    void TrimPromotions();
+
+    // Scratch of Update, kept between calls so a keystroke allocates little.
+    std::vector<uint32_t> ids_;
+    std::vector<Pending> pending_;
+    std::vector<uint32_t> textSlots_;  // open-addressing index of pending_ by text; 0 = free
+    std::string pinyinSearched_;       // code whose mixed-scheme pinyin ids are in pinyinIds_
+    std::vector<uint32_t> pinyinIds_;
+    std::vector<uint32_t> order_;
+    std::wstring promoteKey_;
+    std::string joined_;
+
+    // The last load found the file but could not read it: saving would destroy it.
+    bool userUnreadable_ = false;
+    bool promoteUnreadable_ = false;
+};
+
+}  // namespace zl

@@ -1,0 +1,244 @@
+// Building and ranking the candidate list for the typed code.
+#include <algorithm>
+#include <atomic>
+#include <functional>
+
+#include "Engine.h"
+#include "GbkText.h"
+
+namespace zl {
+
+namespace {
+
+constexpr size_t kMixedCompletions = 24;
+constexpr uint64_t kWubiMax = 100;
+constexpr uint64_t kMixedPinyinMax = 60;
+constexpr size_t kReserve = 128;
+constexpr size_t kMergeSlots = 2048;  // power of two
+
+// The GBK test looks at each unit on its own, so its answer per unit can be kept:
+// 0 not yet asked, 1 representable, 2 not. Shared by every engine of the process.
+std::atomic<uint8_t> g_gbkUnit[65536];
+
+bool GbkTextMemo(std::wstring_view text) {
+    for (wchar_t unit : text) {
+        std::atomic<uint8_t>& slot = g_gbkUnit[static_cast<uint16_t>(unit)];
+        uint8_t known = slot.load(std::memory_order_relaxed);
+        if (known == 0) {
+            known = IsGbkText(std::wstring_view(&unit, 1)) ? 1 : 2;
+            slot.store(known, std::memory_order_relaxed);
+        }
+        if (known != 1) return false;
+    }
+    return true;
+}
+
+// The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
+void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
+    out.clear();
+    int syllable = 0;
+    for (char ch : pinyin) {
+        if (ch == '\0') break;
+        if (ch == '\'') {
+            if (++syllable >= syllableCount) break;
+            continue;
+        }
+        out.push_back(ch);
+    }
+}
+
+}  // namespace
+
+bool Engine::IsGbkText(std::wstring_view text) { return zl::IsGbkText(text); }
+
+Mode Engine::EffectiveMode() const {
+    if (tempPinyin) return kModePinyin;
+    // An unknown scheme value searches like Wubi, as config.ini turns it into Wubi.
+    return (mode == kModePinyin || mode == kModeMixed) ? mode : kModeWubi;
+}
+
+bool Engine::PinyinHasMatch(const std::string& typed) const {
+    if (typed.empty()) return false;
+    std::vector<uint32_t> ids;
+    dict.SearchPinyin(typed, ids, 1);
+    return !ids.empty();
+}
+
+void Engine::BuildCandidate(const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin) {
+    const std::wstring_view text = dict.Text(e);
+    if (text.empty()) return;
+    if (config.gbkOnly && !GbkTextMemo(text)) return;
+
+    if (fromPinyin) {
+        if (e.syllableCount == 0) return;
+        JoinPinyin(dict.Pinyin(e), e.syllableCount, joined_);
+    } else {
+        joined_.assign(dict.Code(e));
+    }
+    if (joined_.empty()) return;
+    const int32_t tier = joined_ == code ? exactTier : otherTier;
+
+    size_t slot = 0;
+    const size_t found = FindPending(text, slot);
+    if (found != SIZE_MAX) {
+        Pending& listed = pending_[found];
+        if (tier < listed.tier) {
+            listed.tier = tier;
+            listed.freq = e.freq;
+            listed.code = joined_;
+        } else if (tier == listed.tier && e.freq > listed.freq) {
+            listed.freq = e.freq;
+            listed.code = joined_;
+        }
+        return;
+    }
+
+    Pending p{text, joined_, e.freq, 0, 0, tier};
+    if (!userFreq.empty()) {
+        const auto count = userFreq.find(std::wstring(text));
+        if (count != userFreq.end()) p.userCount = count->second;
+    }
+    if (!promotions.empty()) {
+        promoteKey_.resize(code.size() + 1);
+        promoteKey_.append(text);
+        const auto stamp = promotions.find(promoteKey_);
+        if (stamp != promotions.end()) p.promote = stamp->second;
+    }
+    textSlots_[slot] = static_cast<uint32_t>(pending_.size() + 1);
+    pending_.push_back(std::move(p));
+}
+
+size_t Engine::FindPending(std::wstring_view text, size_t& slot) {
+    // At most half full, so probing ends at a free slot. The searches' caps bound the
+    // entries of one Update, so the table rarely grows; it is cleared per Update.
+    if (textSlots_.size() < 2 * (pending_.size() + 1)) {
+        std::vector<uint32_t> grown(std::max<size_t>(kMergeSlots, 2 * textSlots_.size()), 0);
+        for (size_t i = 0; i < pending_.size(); ++i) {
+            size_t s = std::hash<std::wstring_view>{}(pending_[i].text) & (grown.size() - 1);
+            while (grown[s] != 0) s = (s + 1) & (grown.size() - 1);
+            grown[s] = static_cast<uint32_t>(i + 1);
+        }
+        textSlots_.swap(grown);
+    }
+    const size_t mask = textSlots_.size() - 1;
+    for (slot = std::hash<std::wstring_view>{}(text) & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
+        const size_t at = textSlots_[slot] - 1;
+        if (pending_[at].text == text) return at;
+    }
+    return SIZE_MAX;
+}
+
+bool Engine::PinyinExtends(const std::string& longer) {
+    // The same answer as PinyinHasMatch: a larger limit only lets the search go on
+    // after its first id. The ids serve the Update of the extended code.
+    pinyinSearched_ = longer;
+    dict.SearchPinyin(longer, pinyinIds_, kMixedPinyinMax);
+    if (pinyinIds_.empty()) pinyinSearched_.clear();
+    return !pinyinIds_.empty();
+}
+
+void Engine::RankAndKeep() {
+    order_.resize(pending_.size());
+    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    const bool byUse = config.freqAdjust != 0;
+    // Ties fall back to the building order, so the sort is stable and a partial sort
+    // of the best 100 gives the same list as sorting everything.
+    auto before = [&](uint32_t a, uint32_t b) {
+        const Pending& x = pending_[a];
+        const Pending& y = pending_[b];
+        if (x.promote != y.promote) return x.promote > y.promote;
+        if (x.tier != y.tier) return x.tier < y.tier;
+        if (byUse && x.userCount != y.userCount) return x.userCount > y.userCount;
+        if (x.freq != y.freq) return x.freq > y.freq;
+        return a < b;
+    };
+    const size_t keep = std::min(order_.size(), kMaxCandidates);
+    std::partial_sort(order_.begin(), order_.begin() + keep, order_.end(), before);
+
+    candidates.resize(keep);
+    for (size_t i = 0; i < keep; ++i) {
+        Pending& p = pending_[order_[i]];
+        Candidate& c = candidates[i];
+        c.text.assign(p.text);
+        c.code.swap(p.code);
+        c.freq = p.freq;
+        c.userCount = p.userCount;
+        c.promote = p.promote;
+        c.tier = p.tier;
+    }
+}
+
+void Engine::Update() {
+    const Mode m = EffectiveMode();
+    candidates.clear();
+    page = 0;
+    wubiCount = 0;
+    exactCount = 0;
+    pinyinLonger = false;
+    const bool presearched = pinyinSearched_ == code && !code.empty();
+    pinyinSearched_.clear();
+    if (code.empty()) return;
+
+    pending_.clear();
+    pending_.reserve(kReserve);
+    std::fill(textSlots_.begin(), textSlots_.end(), 0);
+    if (!promotions.empty()) {
+        promoteKey_.assign(code.begin(), code.end());
+        promoteKey_.push_back(L'\x0001');
+    }
+
+    int32_t pinyinExact = 0, pinyinOther = 1;
+    if (m == kModeMixed) {
+        pinyinExact = code.size() == 1 ? 1 : 0;
+        pinyinOther = 2;
+    }
+
+    if (m == kModePinyin) {
+        dict.SearchPinyin(code, ids_, kWubiMax);
+        for (uint32_t id : ids_) {
+            DictEntry e;
+            if (dict.GetEntry(id, e)) BuildCandidate(e, pinyinExact, pinyinOther, true);
+        }
+    } else {
+        if (code.size() <= 4) {
+            dict.SearchWubi(code, ids_, kWubiMax);
+            size_t completions = 0;
+            for (uint32_t id : ids_) {
+                DictEntry e;
+                if (!dict.GetEntry(id, e)) continue;
+                if (dict.Code(e) == code) {
+                    ++exactCount;
+                } else {
+                    if (m == kModeMixed && completions >= kMixedCompletions) continue;
+                    ++completions;
+                }
+                BuildCandidate(e, 0, 1, false);
+            }
+        }
+        wubiCount = pending_.size();
+
+        if (m == kModeMixed && pending_.size() < kMaxCandidates) {
+            if (presearched)
+                ids_.swap(pinyinIds_);
+            else
+                dict.SearchPinyin(code, ids_, kMixedPinyinMax);
+            for (uint32_t id : ids_) {
+                DictEntry e;
+                if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
+                JoinPinyin(dict.Pinyin(e), e.syllableCount, joined_);
+                if (joined_.size() > code.size() && joined_.compare(0, code.size(), code) == 0) {
+                    pinyinLonger = true;
+                    break;
+                }
+            }
+            for (uint32_t id : ids_) {
+                if (pending_.size() >= kMaxCandidates) break;
+                DictEntry e;
+                if (dict.GetEntry(id, e)) BuildCandidate(e, pinyinExact, pinyinOther, true);
+            }
+        }
+    }
+    RankAndKeep();
+}
+
+}  // namespace zl
