@@ -1,0 +1,35 @@
+// The two learning files as bytes: user.dat ("text TAB count LF") and promote.dat
+// ("code TAB text TAB stamp LF"), UTF-8 without a byte-order mark.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace zl {
+
+using UseCounts = std::unordered_map<std::wstring, uint32_t>;
+using Promotions = std::unordered_map<std::wstring, uint32_t>;
+
+// Separates the typed code from the text in a promotion key.
+constexpr wchar_t kPromoteSep = L'\x0001';
+
+// A text with TAB, CR or LF cannot be stored in a line of either file.
+bool IsStorableText(std::wstring_view text);
+
+// Unsigned decimal after optional blanks and an optional '+'; stops at the first
+// non-digit and saturates at UINT32_MAX. False for a '-' sign or no digits.
+bool ParseCount(std::string_view s, uint32_t& value);
+
+// Adds the valid lines of bytes to counts (a later line for a text wins).
+void ParseUseCounts(std::string_view bytes, UseCounts& counts);
+// Replaces out with the file image of counts; texts that cannot be stored are left out.
+void FormatUseCounts(const UseCounts& counts, std::string& out);
+
+// Adds the valid lines of bytes to promotions and raises maxStamp to every stamp read.
+void ParsePromotions(std::string_view bytes, Promotions& promotions, uint32_t& maxStamp);
+// Replaces out with the file image of promotions; malformed keys are left out.
+void FormatPromotions(const Promotions& promotions, std::string& out);
+
+}  // namespace zl
