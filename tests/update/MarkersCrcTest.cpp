@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "Crc32.h"
+#include "Markers.h"
+#include "TempDir.h"
+
+namespace {
+
+std::string ReadAll(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    if (!zltest::ReadBytes(path, bytes)) return "<missing>";
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+TEST(InstalledVersionOnDisk, ScanRules) {
+    zltest::TempDir dir;
+    const std::wstring ver = dir.File(L"installed.ver");
+    struct Case {
+        std::string content;
+        const wchar_t* want;
+    } cases[] = {
+        {"4.5.3\n", L"4.5.3"},
+        {"\xEF\xBB\xBF" "4.5.3\r\n", L"4.5.3"},
+        {"v4.5.3", L"4.5.3"},
+        {".4.5", L"4.5"},
+        {" 4.5.3", L""},
+        {"4.5 beta", L"4.5"},
+        {"4-5-3", L"453"},
+        {"", L""},
+        {std::string(62, 'x') + "12345", L"1"},  // only the first 63 bytes are read
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(zltest::WriteBytes(ver, c.content));
+        EXPECT_EQ(zl::InstalledVersionOnDisk(dir.Path()), c.want) << c.content;
+    }
+    EXPECT_EQ(zl::InstalledVersionOnDisk(L""), L"");
+    DeleteFileW(ver.c_str());
+    EXPECT_EQ(zl::InstalledVersionOnDisk(dir.Path()), L"");
+}
+
+TEST(InstalledBuildOnDisk, FourteenLeadingDigits) {
+    zltest::TempDir dir;
+    const std::wstring build = dir.File(L"installed.build");
+    struct Case {
+        std::string content;
+        const wchar_t* want;
+    } cases[] = {
+        {"20250101120000\r\n", L"20250101120000"},
+        {"20250101120000", L"20250101120000"},
+        {"2025010112000\r\n", L""},
+        {"202501011200000\r\n", L""},
+        {"\xEF\xBB\xBF" "20250101120000", L""},
+        {"20250101120000x", L"20250101120000"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(zltest::WriteBytes(build, c.content));
+        EXPECT_EQ(zl::InstalledBuildOnDisk(dir.Path()), c.want) << c.content;
+    }
+    DeleteFileW(build.c_str());
+    EXPECT_EQ(zl::InstalledBuildOnDisk(dir.Path()), L"");
+}
+
+TEST(WriteMarkers, WritesWholeFilesThroughRename) {
+    zltest::TempDir dir;
+    const std::wstring build = dir.File(L"installed.build");
+    ASSERT_TRUE(zltest::WriteBytes(build, std::string("19990101000000\r\n")));
+    ASSERT_TRUE(zl::WriteInstalledBuild(dir.Path(), L"20250101120000"));
+    EXPECT_EQ(ReadAll(build), "20250101120000\r\n");
+    EXPECT_EQ(zl::InstalledBuildOnDisk(dir.Path()), L"20250101120000");
+    EXPECT_FALSE(Exists(build + L".new"));
+
+    EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"2025010112000"));
+    EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"2025010112000a"));
+    EXPECT_FALSE(zl::WriteInstalledBuild(L"", L"20250101120000"));
+    EXPECT_EQ(ReadAll(build), "20250101120000\r\n");
+
+    ASSERT_TRUE(zl::WriteInstalledVersion(dir.Path(), L"4.6.0"));
+    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6.0\n");
+    EXPECT_EQ(zl::InstalledVersionOnDisk(dir.Path()), L"4.6.0");
+    ASSERT_TRUE(zl::WriteInstalledVersion(dir.Path(), L"4.6\u4E2E"));
+    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6?\n");
+    EXPECT_FALSE(zl::WriteInstalledVersion(dir.Path(), L""));
+    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6?\n");
+}
+
+TEST(WriteMarkers, FailedWriteIsReportedAndKeepsTheOldFile) {
+    zltest::TempDir dir;
+    // A folder in the temporary file's place makes the write fail.
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"installed.build.new").c_str(), nullptr));
+    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"installed.build"), std::string("19990101000000\r\n")));
+    EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"20250101120000"));
+    EXPECT_EQ(ReadAll(dir.File(L"installed.build")), "19990101000000\r\n");
+
+    // A folder in the marker's place: written but cannot be renamed over it.
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"installed.ver").c_str(), nullptr));
+    EXPECT_FALSE(zl::WriteInstalledVersion(dir.Path(), L"4.6.0"));
+    EXPECT_FALSE(Exists(dir.File(L"installed.ver.new")));
+
+    EXPECT_FALSE(zl::WriteInstalledBuild(dir.File(L"missing"), L"20250101120000"));
+}
+
+TEST(Crc32, CheckValueAndChaining) {
+    const char* text = "123456789";
+    EXPECT_EQ(zl::Crc32(0, text, 9), 0xCBF43926u);
+    EXPECT_EQ(zl::Crc32(zl::Crc32(0, text, 4), text + 4, 5), 0xCBF43926u);
+    EXPECT_EQ(zl::Crc32(0x12345678u, text, 0), 0x12345678u);
+    EXPECT_EQ(zl::Crc32(0, "", 0), 0u);
+    const uint8_t zeros[32] = {};
+    EXPECT_EQ(zl::Crc32(0, zeros, sizeof zeros), 0x190A55ADu);
+}
+
+TEST(Crc32File, WholeFileInBlocks) {
+    zltest::TempDir dir;
+    std::string data(200000, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 131 + 17);
+    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"f.bin"), data));
+    uint32_t crc = 1;
+    uint64_t size = 1;
+    ASSERT_TRUE(zl::Crc32File(dir.File(L"f.bin"), &crc, &size));
+    EXPECT_EQ(crc, zl::Crc32(0, data.data(), data.size()));
+    EXPECT_EQ(size, data.size());
+    EXPECT_TRUE(zl::Crc32File(dir.File(L"f.bin"), nullptr, nullptr));
+
+    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"empty"), std::string()));
+    ASSERT_TRUE(zl::Crc32File(dir.File(L"empty"), &crc, &size));
+    EXPECT_EQ(crc, 0u);
+    EXPECT_EQ(size, 0u);
+
+    crc = 7;
+    size = 7;
+    EXPECT_FALSE(zl::Crc32File(dir.File(L"missing"), &crc, &size));
+    EXPECT_EQ(crc, 7u);
+    EXPECT_EQ(size, 7u);
+}
