@@ -1,0 +1,96 @@
+// Owners for GDI objects and device contexts: each releases exactly once, and a
+// selection is undone before the object it put in goes away.
+#pragma once
+
+#include <windows.h>
+
+namespace zl {
+
+// Fonts, bitmaps, brushes, pens and regions (DeleteObject).
+template <class T>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(T h) : h_(h) {}
+    ~GdiObject() { Reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    GdiObject(GdiObject&& o) noexcept : h_(o.Release()) {}
+    GdiObject& operator=(GdiObject&& o) noexcept {
+        if (this != &o) Reset(o.Release());
+        return *this;
+    }
+
+    T Get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    T Release() {
+        T h = h_;
+        h_ = nullptr;
+        return h;
+    }
+    void Reset(T h = nullptr) {
+        if (h_) DeleteObject(h_);
+        h_ = h;
+    }
+
+private:
+    T h_ = nullptr;
+};
+
+using FontHandle = GdiObject<HFONT>;
+using BitmapHandle = GdiObject<HBITMAP>;
+using BrushHandle = GdiObject<HBRUSH>;
+using PenHandle = GdiObject<HPEN>;
+using RegionHandle = GdiObject<HRGN>;
+
+// A memory device context (CreateCompatibleDC / DeleteDC).
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HDC dc_;
+};
+
+// The device context of a window's client area, or of the screen for null (GetDC / ReleaseDC).
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects an object into a device context and puts the previous one back.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectGuard() {
+        if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+    }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace zl
