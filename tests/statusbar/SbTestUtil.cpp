@@ -1,0 +1,32 @@
+#include "SbTestUtil.h"
+
+#include <vector>
+
+namespace sbtest {
+
+bool WritePreviewPid(const UserFolder& folder, const std::string& content) {
+    return zltest::WriteBytes(folder.Dir().File(L"preview.pid"), content);
+}
+
+LPARAM ClientPoint(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
+}
+
+void Send(zl::StatusBar& bar, UINT msg, int x, int y) {
+    WPARAM keys = msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0;
+    SendMessageW(bar.hwnd, msg, keys, ClientPoint(x, y));
+}
+
+RECT WorkArea() {
+    RECT r{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+void ResetPositionCache() {
+    zl::StatusBar::s_posX_ = -1;
+    zl::StatusBar::s_posY_ = -1;
+    zl::StatusBar::s_posInit_ = 0;
+}
+
+}  // namespace sbtest
