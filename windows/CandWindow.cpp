@@ -7,6 +7,7 @@
 
 #include "CandPalette.h"
 #include "Theme.h"
+#include "WindowClass.h"
 
 namespace zl {
 
@@ -48,14 +49,7 @@ void PutText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) {
 
 bool CandWindow::Create(HINSTANCE instance) {
     if (hwnd) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DROPSHADOW;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);  // already registered by another window of this module: fine
+    RegisterPopupClass(instance, kClassName, WndProc);
     instance_ = instance;
     CreateWindowExW(kExStyle, kClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
                     this);

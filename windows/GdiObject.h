@@ -43,6 +43,18 @@ using BrushHandle = GdiObject<HBRUSH>;
 using PenHandle = GdiObject<HPEN>;
 using RegionHandle = GdiObject<HRGN>;
 
+// The header of a top-down 32-bit bitmap of w x h pixels.
+inline BITMAPINFO TopDownBitmapInfo(int w, int h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 // A memory device context (CreateCompatibleDC / DeleteDC).
 class MemoryDc {
 public:

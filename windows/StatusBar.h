@@ -154,6 +154,9 @@ private:
     void OnLButtonDown(int cx, int cy);
     void OnLButtonUp(int cx, int cy);
     void OnCaptureChanged(HWND gaining);
+    // After a drag: takes the new place, reports it, redraws what the bar uncovered.
+    // Nothing of the object is touched after the report.
+    void EndMove();
     void OnMouseLeaveTimer();
     void Invalidate(bool erase);
     POINT ScreenPoint(int cx, int cy) const;

@@ -90,6 +90,10 @@ void StatusBar::OnLButtonUp(int cx, int cy) {
         SetWindowPos(hwnd, HWND_TOPMOST, pressTopLeft.x + s.x - pressScreen.x,
                      pressTopLeft.y + s.y - pressScreen.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    EndMove();
+}
+
+void StatusBar::EndMove() {
     RECT now{};
     GetWindowRect(hwnd, &now);
     x = now.left;
@@ -110,14 +114,7 @@ void StatusBar::OnCaptureChanged(HWND gaining) {
     maxDist2 = 0;
     Invalidate(false);
     if (!wasDragging) return;
-    RECT now{};
-    GetWindowRect(hwnd, &now);
-    x = now.left;
-    y = now.top;
-    const RECT atPress = pressRect;
-    const bool movedAway = now.left != pressTopLeft.x || now.top != pressTopLeft.y;
-    if (onMoved) onMoved(now.left, now.top);
-    if (movedAway) RedrawDesktopUnder(atPress);
+    EndMove();
 }
 
 void StatusBar::OnMouseLeaveTimer() {

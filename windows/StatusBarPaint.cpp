@@ -21,13 +21,7 @@ class DibSurface {
 public:
     DibSurface(HDC compatible, int w, int h) : dc_(compatible) {
         if (!dc_) return;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = zl::TopDownBitmapInfo(w, h);
         void* bits = nullptr;
         bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!bitmap_) return;

@@ -6,7 +6,7 @@
 // window of the class sits on top, often a hidden panel of a later activation.
 #include <cstdlib>
 
-#include "../textservice/ZlTrace.h"
+#include "ZlTrace.h"
 #include "SymbolPanel.h"
 
 namespace zl {

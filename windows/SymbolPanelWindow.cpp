@@ -1,10 +1,11 @@
 // The symbol panel's window: creation, showing and hiding, placement and its messages.
 #include <windowsx.h>
 
-#include "../textservice/ZlTrace.h"
 #include "SettingsWindow.h"
 #include "SymbolPanel.h"
 #include "Theme.h"
+#include "WindowClass.h"
+#include "ZlTrace.h"
 
 namespace zl {
 
@@ -40,14 +41,7 @@ HCURSOR CursorFor(int hit) {
 
 bool SymbolPanel::Create(HINSTANCE instance) {
     if (hwnd) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DROPSHADOW;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);  // already registered by another panel of this module: fine
+    RegisterPopupClass(instance, kClassName, WndProc);
     instance_ = instance;
     EnsureFont(tabFont, 13);
     EnsureFont(symbolFont, 20);

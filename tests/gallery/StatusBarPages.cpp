@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "GdiObject.h"
 #include "Pages.h"
 #include "StatusBar.h"
 
@@ -37,13 +38,7 @@ void Compose(const std::vector<uint32_t>& px, int w, int h, int constAlpha, zlte
         }
         rgb[i] = o;
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = zl::TopDownBitmapInfo(w, h);
     SetDIBitsToDevice(out.Dc(), 0, 0, w, h, 0, 0, 0, h, rgb.data(), &bi, DIB_RGB_COLORS);
 }
 

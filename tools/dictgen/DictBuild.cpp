@@ -3,7 +3,7 @@
 #include <map>
 #include <utility>
 
-#include "../../engine/GbkText.h"
+#include "GbkText.h"
 
 namespace zl {
 

@@ -7,8 +7,8 @@
 #include <map>
 #include <numeric>
 
-#include "../../engine/DictFormat.h"
-#include "../../engine/UniqueHandle.h"
+#include "DictFormat.h"
+#include "UniqueHandle.h"
 
 namespace zl {
 
