@@ -88,6 +88,13 @@ void ForEachLine(std::string_view bytes, Fn line) {
     }
 }
 
+// The files are written without a byte-order mark, but one added by a text editor must not
+// glue itself to the first line's code or text.
+std::string_view WithoutBom(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    return bytes;
+}
+
 }  // namespace
 
 bool IsStorableText(std::wstring_view text) { return text.find_first_of(L"\t\r\n") == std::wstring_view::npos; }
@@ -108,7 +115,7 @@ bool ParseCount(std::string_view s, uint32_t& value) {
 
 void ParseUseCounts(std::string_view bytes, UseCounts& counts) {
     std::wstring text;
-    ForEachLine(bytes, [&](std::string_view line) {
+    ForEachLine(WithoutBom(bytes), [&](std::string_view line) {
         const size_t tab = line.find('\t');
         if (tab == std::string_view::npos || tab == 0) return;
         uint32_t count = 0;
@@ -133,7 +140,7 @@ void FormatUseCounts(const UseCounts& counts, std::string& out) {
 
 void ParsePromotions(std::string_view bytes, Promotions& promotions, uint32_t& maxStamp) {
     std::wstring code, text;
-    ForEachLine(bytes, [&](std::string_view line) {
+    ForEachLine(WithoutBom(bytes), [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const size_t tab1 = line.find('\t');
         if (tab1 == std::string_view::npos) return;

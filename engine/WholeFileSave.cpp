@@ -44,6 +44,14 @@ bool WriteTemp(const std::wstring& temp, std::string_view bytes) {
     return CloseHandle(file.Release()) && written;
 }
 
+// A read-only file or a folder under the target name refuses every rename; waiting for it
+// would only stall the caller, which may be a host's UI thread.
+bool LastingRefusal(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+}
+
 bool RenameOver(const std::wstring& temp, const std::wstring& path) {
     for (int attempt = 0;; ++attempt) {
         if (MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
@@ -51,6 +59,7 @@ bool RenameOver(const std::wstring& temp, const std::wstring& path) {
         const DWORD error = GetLastError();
         if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt + 1 >= kRenameAttempts)
             return false;
+        if (error == ERROR_ACCESS_DENIED && LastingRefusal(path)) return false;
         Sleep(kRetryMs);
     }
 }

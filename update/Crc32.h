@@ -11,9 +11,7 @@ namespace zl {
 // gives the CRC-32 of the whole file.
 uint32_t Crc32(uint32_t crc, const void* data, size_t len);
 
-// False only when the file cannot be opened. A read error mid-file ends the hash early
-// with the CRC and size of what was read. Reads through one static buffer: one caller
-// at a time.
+// False when the file cannot be opened or read to its end.
 bool Crc32File(const std::wstring& path, uint32_t* crcOut, uint64_t* sizeOut);
 
 }  // namespace zl

@@ -21,7 +21,7 @@ constexpr uint64_t kMaxDownloadBytes = 512ull * 1024 * 1024;
 // by `expectedSize` when given (0 = not given), else by kMaxDownloadBytes, and must match
 // both the Content-Length and `expectedSize`. Data go to "<dest>.part" and are renamed to
 // `dest` only on success, so a failed or cancelled download leaves no partial file under
-// the target name. Only one download at a time per process (one static buffer).
+// the target name.
 bool DownloadFile(const std::wstring& src, const std::wstring& dest,
                   const ProgressCallback& progress, std::wstring* err = nullptr,
                   uint64_t expectedSize = 0);

@@ -126,6 +126,22 @@ TEST(LearnFormat, DamagedPromotionLinesAreSkippedOneByOne) {
     EXPECT_EQ(max, 4294967295u);
 }
 
+TEST(LearnFormat, ByteOrderMarkFromAnEditorDoesNotJoinTheFirstLine) {
+    UseCounts counts;
+    zl::ParseUseCounts("\xEF\xBB\xBF\xE4\xB8\xAD\t7\nb\t2\n", counts);
+    EXPECT_EQ(counts, (UseCounts{{L"\x4E2D", 7}, {L"b", 2}}));
+
+    Promotions promotions;
+    uint32_t max = 0;
+    zl::ParsePromotions("\xEF\xBB\xBFggg\t\xE7\x8E\x8B\t3\r\n", promotions, max);
+    EXPECT_EQ(promotions, (Promotions{{Key(L"ggg", L"\x738B"), 3}}));
+
+    // Only a mark at the very start is one: elsewhere it is part of the text.
+    counts.clear();
+    zl::ParseUseCounts("a\t1\n\xEF\xBB\xBF" "b\t2\n", counts);
+    EXPECT_EQ(counts, (UseCounts{{L"a", 1}, {L"\xFEFF" L"b", 2}}));
+}
+
 TEST(LearnFormat, GarbageNeverCrashesTheParsers) {
     // Every byte value in every position of short lines, and long runs without LF.
     std::string bytes;
