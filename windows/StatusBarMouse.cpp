@@ -82,7 +82,11 @@ void StatusBar::OnLButtonUp(int cx, int cy) {
     const int d2 = Dist2(s, pressScreen);
     if (!dragging && d2 < 16) {
         const int hit = HitRegion(POINT{cx, cy});
-        if (hit >= 0 && hit == region && onClick) onClick(hit);
+        if (hit >= 0 && hit == region && onClick) {
+            // The owner may clear the callback or delete the bar in it: a copy runs.
+            const std::function<void(int)> click = onClick;
+            click(hit);
+        }
         return;
     }
     dragging = 0;
@@ -101,7 +105,10 @@ void StatusBar::EndMove() {
     // The callback may destroy the bar: only copies are used after it.
     const RECT atPress = pressRect;
     const bool movedAway = now.left != pressTopLeft.x || now.top != pressTopLeft.y;
-    if (onMoved) onMoved(now.left, now.top);
+    if (onMoved) {
+        const std::function<void(int, int)> moved = onMoved;
+        moved(now.left, now.top);
+    }
     if (movedAway) RedrawDesktopUnder(atPress);
 }
 

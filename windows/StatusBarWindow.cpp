@@ -135,8 +135,12 @@ LRESULT CALLBACK StatusBar::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
     case WM_TIMER:
         if (wp == 1) {
             self->CheckForeground();
-            // The tick may end in anything the owner does; nothing follows it here.
-            if (self->onTick) self->onTick();
+            // The tick may end in anything the owner does, even clearing the callback or
+            // deleting the bar: a copy runs, and nothing follows it here.
+            if (self->onTick) {
+                const std::function<void()> tick = self->onTick;
+                tick();
+            }
         } else if (wp == 2) {
             KillTimer(window, 2);
             self->CheckForeground();
@@ -160,7 +164,9 @@ LRESULT CALLBACK StatusBar::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp)
         if (self->onRightClick) {
             POINT pt{};
             GetCursorPos(&pt);
-            self->onRightClick(pt);  // may run a menu loop and destroy the bar
+            // May run a menu loop and destroy the bar: a copy runs.
+            const std::function<void(POINT)> rightClick = self->onRightClick;
+            rightClick(pt);
         }
         return 0;
     case WM_MOUSELEAVE:

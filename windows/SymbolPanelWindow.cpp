@@ -170,12 +170,16 @@ void SymbolPanel::OnCommit() {
     std::wstring text = std::move(pending);
     pending.clear();
     if (text.empty()) return;
+    const HWND window = hwnd;
     if (onInsert) {
         // The handler may replace the callback or hide the panel while it runs.
         std::function<void(const std::wstring&)> insert = onInsert;
         insert(text);
     }
-    if (!hwnd) return;
+    // It may also have destroyed or deleted the panel: ask the window, not the object.
+    if (!IsWindow(window) ||
+        GetWindowLongPtrW(window, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(this))
+        return;
     flashItem = lastItem;
     SetTimer(hwnd, kFlashTimer, kFlashMs, nullptr);
     InvalidateRect(hwnd, nullptr, FALSE);

@@ -167,6 +167,53 @@ TEST(StatusBarInput, CallbacksMayDestroyTheBar) {
     }
 }
 
+// Clearing the callbacks (a deactivation inside the menu loop) must not destroy the one
+// that is still running: it may use what it captured once the call that cleared it returns.
+TEST(StatusBarInput, ACallbackClearedWhileItRunsStaysAlive) {
+    static int live = 0;
+    struct Capture {
+        Capture() { ++live; }
+        Capture(const Capture&) { ++live; }
+        ~Capture() { --live; }
+    };
+    for (int which = 0; which < 4; ++which) {
+        Bar bar;
+        bar.SetPos(200, 200);
+        bar.Show();
+        HWND w = bar.hwnd;
+        int calls = 0;
+        int liveAfterClear = -1;
+        auto clearAll = [&] {
+            ++calls;
+            bar.onClick = nullptr;
+            bar.onMoved = nullptr;
+            bar.onRightClick = nullptr;
+            bar.onTick = nullptr;
+            liveAfterClear = live;
+        };
+        bar.onClick = [c = Capture(), &clearAll](int) { clearAll(); };
+        bar.onMoved = [c = Capture(), &clearAll](int, int) { clearAll(); };
+        bar.onRightClick = [c = Capture(), &clearAll](POINT) { clearAll(); };
+        bar.onTick = [c = Capture(), &clearAll] { clearAll(); };
+        ASSERT_EQ(4, live);
+        if (which == 0) {
+            SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
+            SendMessageW(w, WM_LBUTTONUP, 0, sbtest::ClientPoint(60, 20));
+        } else if (which == 1) {
+            SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
+            SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, sbtest::ClientPoint(90, 20));
+            SendMessageW(w, WM_LBUTTONUP, 0, sbtest::ClientPoint(90, 20));
+        } else if (which == 2) {
+            SendMessageW(w, WM_RBUTTONUP, 0, sbtest::ClientPoint(60, 20));
+        } else {
+            SendMessageW(w, WM_TIMER, 1, 0);
+        }
+        EXPECT_EQ(1, calls) << which;
+        EXPECT_EQ(1, liveAfterClear) << "the running callback was destroyed, case " << which;
+        EXPECT_EQ(0, live) << which;
+    }
+}
+
 TEST(StatusBarPlacement, DefaultCornerAndClamp) {
     const RECT work = sbtest::WorkArea();
     {

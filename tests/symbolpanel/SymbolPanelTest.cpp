@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,32 @@ TEST(SymbolPanel, TheHandlerMayDestroyThePanel) {
     EXPECT_EQ(1, calls);
     EXPECT_EQ(nullptr, p.hwnd);
     EXPECT_EQ(nullptr, p.hook);
+}
+
+// The owner may delete the panel in the handler (a deactivation): the commit must not touch
+// the object afterwards, here a new panel that took over the same memory.
+TEST(SymbolPanel, TheHandlerMayDeleteThePanel) {
+    zltest::OwnForegroundWindow front;
+    symtest::UserFolder folder;
+    alignas(zl::SymbolPanel) unsigned char storage[sizeof(zl::SymbolPanel)];
+    auto* p = new (storage) zl::SymbolPanel;
+    ASSERT_TRUE(p->Create(Instance()));
+    HWND first = p->hwnd;
+    zl::SymbolPanel* next = nullptr;
+    p->onInsert = [&](const std::wstring&) {
+        p->~SymbolPanel();
+        next = new (storage) zl::SymbolPanel;
+        next->Create(Instance());
+        next->lastItem = 7;
+    };
+    p->Show(symtest::MidAnchor());
+    const POINT c = symtest::ItemCentre(*p, 3);
+    SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(c.x, c.y));
+    zltest::PumpPending();
+    ASSERT_NE(nullptr, next);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(-1, next->flashItem) << "the old panel's commit flashed the new one";
+    next->~SymbolPanel();
 }
 
 TEST(SymbolPanel, MouseMovesTrackTheTabAndTheItemUnderTheMouse) {
