@@ -17,6 +17,12 @@ void Send(zl::StatusBar& bar, UINT msg, int x, int y) {
     SendMessageW(bar.hwnd, msg, keys, ClientPoint(x, y));
 }
 
+void LeftGesture(HWND w, int upX, int dragX) {
+    SendMessageW(w, WM_LBUTTONDOWN, 0, ClientPoint(60, 20));
+    if (dragX >= 0) SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(dragX, 20));
+    SendMessageW(w, WM_LBUTTONUP, 0, ClientPoint(upX, 20));
+}
+
 RECT WorkArea() {
     RECT r{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);

@@ -148,12 +148,9 @@ TEST(StatusBarInput, CallbacksMayDestroyTheBar) {
         bar->onMoved = [&](int, int) { gone(); };
         bar->onRightClick = [&](POINT) { gone(); };
         if (which == 0) {
-            SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
-            SendMessageW(w, WM_LBUTTONUP, 0, sbtest::ClientPoint(60, 20));
+            sbtest::LeftGesture(w, 60);
         } else if (which == 1) {
-            SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
-            SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, sbtest::ClientPoint(90, 20));
-            SendMessageW(w, WM_LBUTTONUP, 0, sbtest::ClientPoint(60, 20));
+            sbtest::LeftGesture(w, 60, 90);
         } else if (which == 2) {
             SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
             SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, sbtest::ClientPoint(90, 20));
@@ -197,12 +194,9 @@ TEST(StatusBarInput, ACallbackClearedWhileItRunsStaysAlive) {
         bar.onTick = [c = Capture(), &clearAll] { clearAll(); };
         ASSERT_EQ(4, live);
         if (which == 0) {
-            SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
-            SendMessageW(w, WM_LBUTTONUP, 0, sbtest::ClientPoint(60, 20));
+            sbtest::LeftGesture(w, 60);
         } else if (which == 1) {
-            SendMessageW(w, WM_LBUTTONDOWN, 0, sbtest::ClientPoint(60, 20));
-            SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, sbtest::ClientPoint(90, 20));
-            SendMessageW(w, WM_LBUTTONUP, 0, sbtest::ClientPoint(90, 20));
+            sbtest::LeftGesture(w, 90, 90);
         } else if (which == 2) {
             SendMessageW(w, WM_RBUTTONUP, 0, sbtest::ClientPoint(60, 20));
         } else {
