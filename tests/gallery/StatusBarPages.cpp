@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "GdiObject.h"
+#include "GdiHelpers.h"
 #include "Pages.h"
 #include "StatusBar.h"
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
 
 namespace zl {
 
@@ -114,16 +113,6 @@ bool ParseRimeTable(const std::string& content, std::vector<RimeRow>& rows, std:
         return false;
     }
     return true;
-}
-
-bool ReadWholeFile(const std::wstring& path, std::string& content) {
-    std::unique_ptr<FILE, int (*)(FILE*)> f(_wfopen(path.c_str(), L"rb"), fclose);
-    if (!f) return false;
-    content.clear();
-    char buf[1 << 16];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f.get())) > 0) content.append(buf, n);
-    return !ferror(f.get());
 }
 
 }  // namespace zl

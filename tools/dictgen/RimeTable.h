@@ -25,6 +25,4 @@ bool ParseWeight(const std::string& s, uint32_t& weight);
 // Splits space-separated pinyin into syllables of a-z, writing ü as v (lue -> lve, nue -> nve).
 bool SplitPinyin(const std::string& key, std::vector<std::string>& syllables);
 
-bool ReadWholeFile(const std::wstring& path, std::string& content);
-
 }  // namespace zl

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DictBuild.h"
+#include "WholeFile.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ int Fail(const std::wstring& file, const std::string& message) {
 
 bool ReadTable(const std::wstring& path, std::vector<zl::RimeRow>& rows, std::string& error) {
     std::string content;
-    if (!zl::ReadWholeFile(path, content)) {
+    if (zl::ReadWholeFile(path, content) != zl::FileRead::Read) {
         error = "cannot read the file";
         return false;
     }

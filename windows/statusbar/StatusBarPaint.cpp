@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "ZlTrace.h"
-#include "GdiObject.h"
+#include "GdiHelpers.h"
 #include "SystemLibrary.h"
 
 namespace zl {

@@ -1,6 +1,6 @@
 // Drawing on the bar's 4x canvas: rounded gradients, strokes, cells, the pill and icons.
 #include "StatusBar.h"
-#include "GdiObject.h"
+#include "GdiHelpers.h"
 
 #include <cmath>
 

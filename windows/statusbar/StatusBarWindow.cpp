@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "ZlTrace.h"
-#include "GdiObject.h"
+#include "GdiHelpers.h"
 
 namespace zl {
 

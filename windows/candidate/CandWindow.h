@@ -9,7 +9,7 @@
 
 #include "CandLayout.h"
 #include "Candidate.h"
-#include "GdiObject.h"
+#include "GdiHelpers.h"
 
 namespace zl {
 

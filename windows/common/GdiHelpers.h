@@ -1,47 +1,12 @@
-// Owners for GDI objects and device contexts: each releases exactly once, and a
+// Device contexts and selections for painting: each is released exactly once, and a
 // selection is undone before the object it put in goes away.
 #pragma once
 
 #include <windows.h>
 
+#include "UniqueHandle.h"
+
 namespace zl {
-
-// Fonts, bitmaps, brushes, pens and regions (DeleteObject).
-template <class T>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(T h) : h_(h) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& o) noexcept : h_(o.Release()) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) Reset(o.Release());
-        return *this;
-    }
-
-    T Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    T Release() {
-        T h = h_;
-        h_ = nullptr;
-        return h;
-    }
-    void Reset(T h = nullptr) {
-        if (h_) DeleteObject(h_);
-        h_ = h;
-    }
-
-private:
-    T h_ = nullptr;
-};
-
-using FontHandle = GdiObject<HFONT>;
-using BitmapHandle = GdiObject<HBITMAP>;
-using BrushHandle = GdiObject<HBRUSH>;
-using PenHandle = GdiObject<HPEN>;
-using RegionHandle = GdiObject<HRGN>;
 
 // The header of a top-down 32-bit bitmap of w x h pixels.
 inline BITMAPINFO TopDownBitmapInfo(int w, int h) {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "GdiObject.h"
+#include "GdiHelpers.h"
 
 namespace zl {
 
