@@ -63,7 +63,7 @@ TEST(StatusBarShared, PositionPassesBetweenProcesses) {
     bar.Show();
     EXPECT_EQ(bar.x, 321);
     EXPECT_EQ(bar.y, 234);
-    EXPECT_EQ(zl::StatusBar::s_posInit_, 1);
+    EXPECT_EQ(zl::StatusBar::s_posInit_.load(), 1);
     // Read once per process: a later change of the block is not seen.
     block.Set(kValid, 50, 60);
     Bar second(false);
@@ -88,7 +88,7 @@ TEST(StatusBarShared, BlockWithoutAUsablePositionGivesTheCorner) {
         Bar bar;
         bar.Show();
         EXPECT_EQ(bar.x, work.right - 204) << std::hex << magic;
-        EXPECT_EQ(zl::StatusBar::s_posInit_, 0);  // read again at the next placement
+        EXPECT_EQ(zl::StatusBar::s_posInit_.load(), 0);  // read again at the next placement
     }
     block.Set(kValid, 70, 80);
     Bar bar;
