@@ -49,13 +49,15 @@ bool CopyLocal(const std::wstring& src, const std::wstring& dest,
         *err = kTooLarge;
         return false;
     }
+    // Whichever step fails, the copy failed: the user is told which file it was, not
+    // the name of a temporary file.
     const std::wstring part = PartName(dest);
-    if (!CopyFileW(src.c_str(), part.c_str(), FALSE)) {
+    if (!CopyFileW(src.c_str(), part.c_str(), FALSE) ||
+        !MoveFileExW(part.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(part.c_str());
         *err = L"复制失败：" + src;
         return false;
     }
-    if (!Commit(part, dest, true, err)) return false;
     if (progress) progress(1, 1);  // a copy cannot be cancelled halfway
     return true;
 }
