@@ -1,0 +1,170 @@
+// zlupd.exe --auto end to end: a test installation brought up to date from the local
+// server or a folder, and every way the update must refuse or leave the files alone.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "UniqueHandle.h"
+#include "UpdText.h"
+#include "UpdaterKit.h"
+
+using zltest::PubFile;
+
+namespace {
+
+const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZelunWubi";
+
+std::wstring DisplayVersion() {
+    wchar_t buf[64] = {};
+    DWORD bytes = sizeof buf - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion", RRF_RT_REG_SZ, nullptr, buf, &bytes) !=
+        ERROR_SUCCESS)
+        return L"<none>";
+    return buf;
+}
+
+class UpdateRun : public zltest::UpdaterCase {
+protected:
+    // The state a refused or failed run must leave untouched.
+    void ExpectUnchanged() {
+        EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll v1");
+        EXPECT_EQ(ReadInstalled(L"installed.ver"), "4.5.0\n");
+        EXPECT_FALSE(InstalledExists(L"new/sub/file.dat"));
+    }
+
+    void SetUp() override {
+        UpdaterCase::SetUp();
+        Install(L"installed.ver", "4.5.0\n");
+        Install(L"installed.build", "20250101000000\r\n");
+    }
+};
+
+}  // namespace
+
+TEST_F(UpdateRun, NothingChangedIsUpToDate) {
+    Install(L"data/zlwb.dat", "dict");
+    Publish("4.5.0", "20250101000000", {{L"zlwb64.dll", "dll v1", 64}, {L"data/zlwb.dat", "dict", 0}});
+    EXPECT_EQ(Run(L"--auto"), 0);
+    EXPECT_TRUE(LogHas("已是最新版本 v4.5.0，无文件需要更新")) << Log();
+    EXPECT_FALSE(InstalledExists(L"update_tmp"));
+    EXPECT_EQ(ReadInstalled(L"installed.build"), "20250101000000\r\n");
+}
+
+TEST_F(UpdateRun, ChangesAreAppliedFromTheServerAndFromAFolder) {
+    for (bool overHttp : {true, false}) {
+        SCOPED_TRACE(overHttp ? "http" : "folder");
+        Install(L"zlwb64.dll", "dll v1");
+        Install(L"keep.txt", "same");
+        Install(L"data/hw_tpl.dat", "obsolete");
+        Install(L"installed.ver", "4.5.0\n");
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion");
+        const std::string version = overHttp ? "4.6.0" : "4.6.1";
+        Publish(version, "20260101120000",
+                {{L"zlwb64.dll", "dll " + version, 64},
+                 {L"zlwb32.dll", "32-bit only", 32},
+                 {L"keep.txt", "same", 0},
+                 {L"new/sub/file.dat", "in a new folder", 0}},
+                overHttp);
+        EXPECT_EQ(Run(L"--auto"), 0) << Log();
+        EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll " + version);
+        EXPECT_EQ(ReadInstalled(L"new/sub/file.dat"), "in a new folder");
+        EXPECT_FALSE(InstalledExists(L"zlwb32.dll"));
+        EXPECT_FALSE(InstalledExists(L"data/hw_tpl.dat"));
+        EXPECT_FALSE(InstalledExists(L"update_tmp"));
+        EXPECT_EQ(ReadInstalled(L"installed.ver"), version + "\n");
+        EXPECT_EQ(ReadInstalled(L"installed.build"), "20260101120000\r\n");
+        EXPECT_EQ(DisplayVersion(), std::wstring(version.begin(), version.end()));
+        EXPECT_TRUE(LogHas("需要更新 2 个文件")) << Log();
+        EXPECT_TRUE(LogHas("[成功] 更新完成：共写入 2 个文件")) << Log();
+        EXPECT_TRUE(LogHas("已清除遗留文件 data\\hw_tpl.dat")) << Log();
+    }
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+TEST_F(UpdateRun, BadDownloadsChangeNothing) {
+    struct Case {
+        const char* name;
+        PubFile bad;
+        const char* logText;
+    };
+    const Case cases[] = {
+        {"crc mismatch", {L"new/sub/file.dat", "payload", 0, "", "12345678"}, "文件校验失败（可能下载不完整）：file.dat"},
+        {"truncated", {L"new/sub/file.dat", "payload", 0, "100"}, "下载失败：file.dat"},
+        {"longer than listed", {L"new/sub/file.dat", "payload", 0, "3"}, "下载失败：file.dat"},
+        {"missing on the server", {L"new/sub/file.dat", "payload", 0, "", "", false}, "HTTP 404"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The good file comes first: it is downloaded but must not be installed alone.
+        Publish("4.6.0", "20260101120000", {{L"zlwb64.dll", "dll v2", 64}, c.bad});
+        EXPECT_EQ(Run(L"--auto"), 2);
+        EXPECT_TRUE(LogHas(c.logText)) << Log();
+        ExpectUnchanged();
+        EXPECT_EQ(ReadInstalled(L"installed.build"), "20250101000000\r\n");
+    }
+}
+
+TEST_F(UpdateRun, GuardsRefuseDowngradesAndOlderBuilds) {
+    Install(L"installed.ver", "5.0.0\n");
+    Publish("4.6.0", "20260101120000", {{L"zlwb64.dll", "older", 64}});
+    EXPECT_EQ(Run(L"--auto"), 0);
+    EXPECT_TRUE(LogHas("防降级：本地 v5.0.0 > 服务器 v4.6.0，跳过全部 1 个清单条目")) << Log();
+    EXPECT_TRUE(LogHas("跳过更新：本地版本 v5.0.0 比服务器 v4.6.0 更新")) << Log();
+    EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll v1");
+
+    Install(L"installed.ver", "4.6.0\n");
+    Install(L"installed.build", "20260102000000\r\n");
+    Publish("4.6.0", "20260101120000", {{L"zlwb64.dll", "older build", 64}});
+    EXPECT_EQ(Run(L"--auto"), 0);
+    EXPECT_TRUE(LogHas("防构建倒退：本地 v4.6.0 build=20260102000000 > 清单 build=20260101120000")) << Log();
+    EXPECT_TRUE(LogHas("2026-01-02 00:00 的构建，服务器增量清单还是 2026-01-01 12:00（构建）")) << Log();
+    EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll v1");
+    EXPECT_EQ(ReadInstalled(L"installed.build"), "20260102000000\r\n");
+}
+
+TEST_F(UpdateRun, EveryUnsafeManifestPathFailsTheWholeCheck) {
+    ASSERT_TRUE(CreateDirectoryW(Installed(L"data").c_str(), nullptr));
+    const wchar_t* const paths[] = {
+        L"\\zlwb64.dll", L"C:/Windows/evil.dll", L"a:b", L"a<b", L"a?b", L"a*b", L"a\"b", L"a\tb",
+        L"a//b",         L"./x",                 L"../evil.dll", L"sub/../../evil.dll", L"x.dll.",
+        L"CON",          L"nul.txt",             L"com1.dll", L"LPT9", L"update_tmp/0.tmp", L"data"};
+    for (const wchar_t* path : paths) {
+        std::string narrow;
+        for (const wchar_t* p = path; *p; ++p) narrow += static_cast<char>(*p);
+        SCOPED_TRACE(narrow);
+        // The safe line comes first: nothing at all may be downloaded or replaced.
+        Publish("4.6.0", "20260101120000",
+                {{L"zlwb64.dll", "dll v2", 64}, {path, "evil", 0, "", "", false}, {L"new/sub/file.dat", "x", 0}});
+        DeleteFileW(std::wstring(temp_ + L"\\zlupd.log").c_str());
+        EXPECT_EQ(Run(L"--auto"), 2);
+        EXPECT_TRUE(LogHas("[失败] 读取增量清单失败：\n增量清单格式不正确")) << Log();
+        EXPECT_TRUE(LogHas("路径不安全")) << Log();
+        EXPECT_FALSE(InstalledExists(L"update_tmp"));
+        ExpectUnchanged();
+    }
+}
+
+TEST_F(UpdateRun, ASecondUpdaterOfTheFolderLeavesItAlone) {
+    Publish("4.6.0", "20260101120000", {{L"zlwb64.dll", "dll v2", 64}});
+    // Stands in for an updater that is running: it holds the folder's mutex.
+    zl::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, zl::UpdaterMutexName(install_).c_str()));
+    ASSERT_TRUE(mutex.Valid());
+    EXPECT_EQ(Run(L"--auto"), 0);
+    EXPECT_TRUE(LogHas("另一个更新程序正在运行")) << Log();
+    EXPECT_FALSE(InstalledExists(L"update_tmp"));
+    ExpectUnchanged();
+    ReleaseMutex(mutex.Get());
+    mutex.Reset();
+    EXPECT_EQ(Run(L"--auto"), 0);
+    EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll v2");
+}
+
+TEST_F(UpdateRun, NoInstallFolderEndsWithoutAQuestion) {
+    ASSERT_TRUE(DeleteFileW(Installed(L"zlwb64.dll").c_str()));
+    EXPECT_EQ(Run(L"--auto"), 1);
+    EXPECT_TRUE(LogHas("没有找到泽仑五笔输入法的安装目录")) << Log();
+}
