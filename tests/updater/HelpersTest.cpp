@@ -9,7 +9,9 @@
 #include "ManifestPath.h"
 #include "Replace.h"
 #include "RunStage.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
+#include "UpdLog.h"
 #include "UniqueHandle.h"
 #include "UpdText.h"
 
@@ -165,4 +167,38 @@ TEST(RunStage, ACloseEndsTheProcessOnlyOutsideTheWritePhase) {
     EXPECT_FALSE(stage.TryAbandon());
     stage.EndWriting();
     EXPECT_TRUE(stage.TryAbandon());
+}
+
+TEST(Replace, FileInUseThatMayBeRenamedIsMovedAside) {
+    zltest::TempDir dir;
+    const std::wstring src = dir.File(L"src.tmp");
+    const std::wstring target = dir.File(L"loaded.dll");
+    ASSERT_TRUE(zltest::WriteBytes(src, std::string("new")));
+    ASSERT_TRUE(zltest::WriteBytes(target, std::string("old")));
+    ASSERT_TRUE(zltest::WriteBytes(target + L".old", std::string("earlier")));
+    // Like a loaded module: it cannot be replaced, but it can be renamed.
+    zl::UniqueHandle held(
+        CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.Valid());
+    const zl::ReplaceOutcome out = zl::ReplaceInstalledFile(src, target);
+    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(out.result, zl::ReplaceResult::MovedAside);
+    EXPECT_EQ(out.oldName, target + L".old1");
+    EXPECT_EQ(Read(target + L".old1"), "old");
+    EXPECT_EQ(Read(target + L".old"), "earlier");
+}
+
+TEST(UpdLog, AppendsUtf8LinesAndStaysBounded) {
+    zltest::TempDir dir;
+    zltest::ScopedEnv tmp(L"TMP", dir.Path().c_str());
+    ASSERT_EQ(zl::UpdLogPath(), dir.File(L"zlupd.log"));
+    zl::LogFile(L"[%ls] 第 %d 行", L"C:\\app", 1);
+    EXPECT_EQ(Read(dir.File(L"zlupd.log")), "[C:\\app] 第 1 行\r\n");
+    zl::LogFile(L"%ls", std::wstring(1025, L'x').c_str());  // too long: dropped whole
+    EXPECT_EQ(Read(dir.File(L"zlupd.log")), "[C:\\app] 第 1 行\r\n");
+
+    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"zlupd.log"), std::string(zl::kUpdLogRotateAbove + 1, 'a')));
+    zl::LogFile(L"after");
+    EXPECT_EQ(Read(dir.File(L"zlupd.log")), "after\r\n");
+    EXPECT_EQ(Read(dir.File(L"zlupd.old.log")).size(), zl::kUpdLogRotateAbove + 1);
 }

@@ -48,6 +48,21 @@ TEST_F(UpdateRun, NothingChangedIsUpToDate) {
     EXPECT_TRUE(LogHas("已是最新版本 v4.5.0，无文件需要更新")) << Log();
     EXPECT_FALSE(InstalledExists(L"update_tmp"));
     EXPECT_EQ(ReadInstalled(L"installed.build"), "20250101000000\r\n");
+
+    // A missing build marker is made from the version marker's time before anything else.
+    ASSERT_TRUE(DeleteFileW(Installed(L"installed.build").c_str()));
+    EXPECT_EQ(Run(L"--list-hosts"), 0);
+    const std::string build = ReadInstalled(L"installed.build");
+    EXPECT_EQ(build.size(), 16u) << build;
+    EXPECT_EQ(build.find_first_not_of("0123456789"), 14u) << build;
+}
+
+TEST_F(UpdateRun, HostSwitchesReportWhatTheyFound) {
+    EXPECT_EQ(Run(L"--list-hosts"), 0);
+    EXPECT_TRUE(LogHas("仍加载旧组件的程序：0 个")) << Log();
+    EXPECT_EQ(Run(L"--kill-hosts"), 3);
+    EXPECT_TRUE(LogHas("--kill-hosts：结束 0 个仍加载旧组件的程序")) << Log();
+    EXPECT_FALSE(LogHas("开始自动更新"));
 }
 
 TEST_F(UpdateRun, ChangesAreAppliedFromTheServerAndFromAFolder) {

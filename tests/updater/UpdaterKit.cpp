@@ -56,7 +56,8 @@ void UpdaterCase::SetUp() {
     Install(L"zlwb64.dll", "dll v1");
     std::vector<uint8_t> port;
     ASSERT_TRUE(ReadBytes(std::wstring(ZL_HTTP_DIR) + L"\\port", port)) << "the test server is not running";
-    httpBase_ = L"http://127.0.0.1:" + std::wstring(port.begin(), port.end()) + L"/files/";
+    httpServer_ = L"http://127.0.0.1:" + std::wstring(port.begin(), port.end());
+    httpBase_ = httpServer_ + L"/files/";
 }
 
 std::string UpdaterCase::Crc(const std::string& bytes) {
@@ -75,8 +76,8 @@ void UpdaterCase::Publish(const std::string& version, const std::string& build, 
     for (const PubFile& f : files) {
         const std::string size = f.size.empty() ? std::to_string(f.bytes.size()) : (f.size == "-" ? "" : f.size);
         const std::string crc = f.crc.empty() ? Crc(f.bytes) : f.crc;
-        manifest += "file=" + Narrow(f.path) + "|" + size + "|" + crc + "|files/" + Narrow(f.path) + "|" +
-                    std::to_string(f.arch) + "\n";
+        const std::string url = f.url.empty() ? "files/" + Narrow(f.path) : f.url;
+        manifest += "file=" + Narrow(f.path) + "|" + size + "|" + crc + "|" + url + "|" + std::to_string(f.arch) + "\n";
         if (f.upload) WriteFileMaking(folder + L"\\inc\\files\\" + Backslashed(f.path), f.bytes);
     }
     WriteFileMaking(folder + L"\\inc\\manifest.txt", manifest);

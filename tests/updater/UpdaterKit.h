@@ -23,6 +23,7 @@ struct PubFile {
     std::string size = "";  // "" = the real size; "-" = left empty
     std::string crc = "";   // "" = the real CRC
     bool upload = true;     // false: the manifest names a file the server does not have
+    std::string url = "";   // "" = files/<path> beside the manifest
 };
 
 class UpdaterCase : public ::testing::Test {
@@ -60,6 +61,9 @@ private:
     ScopedEnv tmp_;
     ScopedEnv temp2_;
     std::wstring httpBase_;
+
+protected:
+    std::wstring httpServer_;  // "http://127.0.0.1:<port>"
 };
 
 // The folder of the HTTP server's files (served under /files/).

@@ -7,7 +7,11 @@
 #include "Pump.h"
 #include "UpdaterKit.h"
 
+using zltest::PubFile;
+
 namespace {
+
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 struct Found {
     DWORD pid;
@@ -127,4 +131,34 @@ TEST_F(UpdaterWindow, ABlockedUpdateCannotBeStarted) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
     EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll v1");
+}
+
+TEST_F(UpdaterWindow, ClosingDuringTheDownloadEndsWithoutWritingAnything) {
+    // The server sends this body in 5 s: the close comes long before its end.
+    const size_t n = 4194304;
+    std::string body(n, '\0');
+    for (size_t i = 0; i < n; ++i) body[i] = static_cast<char>((i * 31 + 7) & 0xFF);
+    PubFile slow{L"zlwb64.dll", body, 64};
+    slow.upload = false;
+    slow.url = Narrow(httpServer_) + "/slow/" + std::to_string(n);
+    Publish("4.6.0", "20260101120000", {slow});
+    process_ = Start(L"");
+    ASSERT_NE(process_, nullptr);
+    const HWND main = WaitForWindow(process_, L"ZlUpdMain");
+    ASSERT_NE(main, nullptr);
+    const HWND start = GetDlgItem(main, 1001);
+    ASSERT_TRUE(zltest::PumpUntil([start] { return IsWindowEnabled(start) != FALSE; }, 60000));
+    SendMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(zltest::PumpUntil([main] { return Text(Control(main, 3)).rfind(L"正在下载 1/1：", 0) == 0; }, 30000));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const HWND ask = WaitForWindow(process_, L"#32770", L"泽仑五笔");
+    ASSERT_NE(ask, nullptr);
+    PostMessageW(ask, WM_COMMAND, IDYES, 0);
+    ASSERT_EQ(WaitForSingleObject(process_, 30000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(process_, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadInstalled(L"zlwb64.dll"), "dll v1");
+    EXPECT_EQ(ReadInstalled(L"installed.ver"), "4.5.0\n");
 }
