@@ -9,36 +9,23 @@ namespace zltest {
 
 namespace {
 
-std::string Narrow(const std::wstring& s) {
-    std::string out;
-    for (wchar_t c : s) out += static_cast<char>(c);
-    return out;
-}
-
-void MakeFolders(const std::wstring& path) {
-    for (size_t i = 3; i < path.size(); ++i) {
-        if (path[i] == L'\\') CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-    }
-    CreateDirectoryW(path.c_str(), nullptr);
-}
-
-void WriteFileMaking(const std::wstring& path, const std::string& bytes) {
-    MakeFolders(path.substr(0, path.rfind(L'\\')));
-    ASSERT_TRUE(WriteBytes(path, bytes)) << Narrow(path);
-}
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 std::wstring Backslashed(std::wstring p) {
-    for (wchar_t& c : p) {
-        if (c == L'/') c = L'\\';
-    }
+    for (wchar_t& c : p) c = c == L'/' ? L'\\' : c;
     return p;
+}
+
+void WriteMakingFolders(const std::wstring& path, const std::string& bytes) {
+    for (size_t i = path.find(L'\\', 3); i != std::wstring::npos; i = path.find(L'\\', i + 1)) {
+        CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+    }
+    ASSERT_TRUE(WriteBytes(path, bytes)) << Narrow(path);
 }
 
 int g_serial = 0;
 
 }  // namespace
-
-std::wstring HttpRoot() { return std::wstring(ZL_HTTP_DIR) + L"\\root"; }
 
 UpdaterCase::UpdaterCase()
     : install_(root_.File(L"app")),
@@ -48,40 +35,31 @@ UpdaterCase::UpdaterCase()
       tmp_(L"TMP", temp_.c_str()),
       temp2_(L"TEMP", temp_.c_str()) {}
 
-UpdaterCase::~UpdaterCase() = default;
-
 void UpdaterCase::SetUp() {
     for (const std::wstring& d : {install_, user_, temp_}) ASSERT_TRUE(CreateDirectoryW(d.c_str(), nullptr));
     ASSERT_TRUE(CopyFileW(ZL_UPD_EXE, Installed(L"zlupd.exe").c_str(), FALSE));
     Install(L"zlwb64.dll", "dll v1");
     std::vector<uint8_t> port;
     ASSERT_TRUE(ReadBytes(std::wstring(ZL_HTTP_DIR) + L"\\port", port)) << "the test server is not running";
-    httpServer_ = L"http://127.0.0.1:" + std::wstring(port.begin(), port.end());
-    httpBase_ = httpServer_ + L"/files/";
-}
-
-std::string UpdaterCase::Crc(const std::string& bytes) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08x", zl::Crc32(0, bytes.data(), bytes.size()));
-    return buf;
+    httpBase_ = L"http://127.0.0.1:" + std::wstring(port.begin(), port.end()) + L"/files/";
 }
 
 void UpdaterCase::Publish(const std::string& version, const std::string& build, const std::vector<PubFile>& files,
                           bool overHttp) {
-    const std::wstring name = L"pub" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++g_serial);
-    const std::wstring folder = HttpRoot() + L"\\" + name;
-    std::string manifest = "version=" + version + "\n";
-    if (!build.empty()) manifest += "build=" + build + "\n";
-    manifest += "notes=inc notes\n";
+    // Named after the test's own folder: the server's folder outlives the runs.
+    const std::wstring name = root_.Path().substr(root_.Path().rfind(L'\\') + 1) + L"-" + std::to_wstring(++g_serial);
+    const std::wstring folder = std::wstring(ZL_HTTP_DIR) + L"\\root\\" + name;
+    std::string manifest = "version=" + version + "\nbuild=" + build + "\nnotes=inc notes\n";
     for (const PubFile& f : files) {
-        const std::string size = f.size.empty() ? std::to_string(f.bytes.size()) : (f.size == "-" ? "" : f.size);
-        const std::string crc = f.crc.empty() ? Crc(f.bytes) : f.crc;
-        const std::string url = f.url.empty() ? "files/" + Narrow(f.path) : f.url;
-        manifest += "file=" + Narrow(f.path) + "|" + size + "|" + crc + "|" + url + "|" + std::to_string(f.arch) + "\n";
-        if (f.upload) WriteFileMaking(folder + L"\\inc\\files\\" + Backslashed(f.path), f.bytes);
+        char crc[16];
+        std::snprintf(crc, sizeof crc, "%08x", zl::Crc32(0, f.bytes.data(), f.bytes.size()));
+        manifest += "file=" + Narrow(f.path) + "|" + (f.size.empty() ? std::to_string(f.bytes.size()) : f.size) +
+                    "|" + (f.crc.empty() ? crc : f.crc) + "|files/" + Narrow(f.path) + "|" + std::to_string(f.arch) +
+                    "\n";
+        if (f.upload) WriteMakingFolders(folder + L"\\inc\\files\\" + Backslashed(f.path), f.bytes);
     }
-    WriteFileMaking(folder + L"\\inc\\manifest.txt", manifest);
-    WriteFileMaking(folder + L"\\version.txt", "version=" + version + "\ninc=inc/manifest.txt\nnotes=pub notes\n");
+    WriteMakingFolders(folder + L"\\inc\\manifest.txt", manifest);
+    WriteMakingFolders(folder + L"\\version.txt", "version=" + version + "\ninc=inc/manifest.txt\nnotes=pub notes\n");
     zl::Config cfg;
     cfg.updateUrl = overHttp ? httpBase_ + name + L"/" : folder + L"\\";
     cfg.Save();
@@ -106,30 +84,30 @@ int UpdaterCase::Run(const std::wstring& args) {
     if (WaitForSingleObject(p, 120000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(p, &code);
     } else {
-        TerminateProcess(p, 99);
+        TerminateProcess(p, code);
     }
     CloseHandle(p);
     return static_cast<int>(code);
 }
 
+std::wstring UpdaterCase::Installed(const std::wstring& rel) const { return install_ + L"\\" + Backslashed(rel); }
+
 std::string UpdaterCase::ReadInstalled(const std::wstring& rel) const {
     std::vector<uint8_t> bytes;
-    if (!ReadBytes(Installed(Backslashed(rel)), bytes)) return "<missing>";
-    return std::string(bytes.begin(), bytes.end());
+    return ReadBytes(Installed(rel), bytes) ? std::string(bytes.begin(), bytes.end()) : "<missing>";
 }
 
 void UpdaterCase::Install(const std::wstring& rel, const std::string& bytes) {
-    WriteFileMaking(Installed(Backslashed(rel)), bytes);
+    WriteMakingFolders(Installed(rel), bytes);
 }
 
 bool UpdaterCase::InstalledExists(const std::wstring& rel) const {
-    return GetFileAttributesW(Installed(Backslashed(rel)).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Installed(rel).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string UpdaterCase::Log() const {
     std::vector<uint8_t> bytes;
-    if (!ReadBytes(temp_ + L"\\zlupd.log", bytes)) return std::string();
-    return std::string(bytes.begin(), bytes.end());
+    return ReadBytes(temp_ + L"\\zlupd.log", bytes) ? std::string(bytes.begin(), bytes.end()) : std::string();
 }
 
 }  // namespace zltest
