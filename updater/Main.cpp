@@ -35,9 +35,9 @@ std::wstring FindInstallDir() {
     if (!dir.empty() && Exists(dir + L"\\zlwb64.dll")) return dir;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        wchar_t value[520] = {};
+        wchar_t value[520] = {};  // 1038 bytes for the value, then room for a terminator
         DWORD type = 0;
-        DWORD bytes = sizeof value - sizeof(wchar_t);
+        DWORD bytes = 1038;
         if (RegQueryValueExW(key, L"InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) ==
                 ERROR_SUCCESS &&
             type == REG_SZ) {
