@@ -290,3 +290,16 @@ TEST_F(HttpTest, CancelMidDownload) {
     EXPECT_FALSE(Exists(dest));
     EXPECT_FALSE(Exists(dest + L".part"));
 }
+
+TEST_F(HttpTest, NoSecondConnectionAfterALocalWriteFailure) {
+    const std::wstring dest = dir_.File(L"no-such-folder\\d.bin");
+    std::wstring err;
+    bool noRetry = false;
+    EXPECT_FALSE(zl::DownloadHttp(Url(L"/bytes/100"), dest, {}, INTERNET_OPEN_TYPE_DIRECT, &err, 0, &noRetry));
+    EXPECT_TRUE(noRetry);
+    EXPECT_EQ(err.rfind(L"无法写入临时文件：", 0), 0u);
+    // A failure on the network side may be tried again over another connection.
+    EXPECT_FALSE(zl::DownloadHttp(Url(L"/status/404"), dir_.File(L"e.bin"), {}, INTERNET_OPEN_TYPE_DIRECT, &err, 0,
+                                  &noRetry));
+    EXPECT_FALSE(noRetry);
+}

@@ -113,10 +113,21 @@ TEST(WriteMarkers, WritesWholeFilesThroughRename) {
 
 TEST(WriteMarkers, FailedWriteIsReportedAndLeavesNothingBehind) {
     zltest::TempDir dir;
+    // A marker held open without delete sharing refuses the rename.
+    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"installed.build"), std::string("19990101000000\r\n")));
+    {
+        HANDLE held = CreateFileW(dir.File(L"installed.build").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"20250101120000"));
+        CloseHandle(held);
+    }
+    EXPECT_EQ(ReadAll(dir.File(L"installed.build")), "19990101000000\r\n");
+
     // A folder in the marker's place: written but cannot be renamed over it.
     ASSERT_TRUE(CreateDirectoryW(dir.File(L"installed.ver").c_str(), nullptr));
     EXPECT_FALSE(zl::WriteInstalledVersion(dir.Path(), L"4.6.0"));
-    EXPECT_TRUE(Others(dir, {L"installed.ver"}).empty());
+    EXPECT_TRUE(Others(dir, {L"installed.ver", L"installed.build"}).empty());
 
     EXPECT_FALSE(zl::WriteInstalledBuild(dir.File(L"missing"), L"20250101120000"));
 }
