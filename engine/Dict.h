@@ -25,8 +25,12 @@ public:
     // Ids whose pinyin syllables are spelled by code (whole syllables or initials).
     void SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
 
+    // Letters in the longest pinyin syllable (zhuang); a longer one marks a damaged pool.
+    static constexpr size_t kMaxSyllable = 6;
+
     // True when input spells a leading run of the syllables in pinyin. pinyin is
     // bounded by its view: a syllable ends at an apostrophe, a NUL or the view's end.
+    // A syllable longer than kMaxSyllable that must be read whole fails the match.
     static bool SylMatch(std::string_view pinyin, int syllableCount, const char* input, int inputLen);
     // True when code is at least as long as pattern and matches it, 'z' matching any letter.
     static bool WildMatch(std::string_view code, std::string_view pattern);

@@ -34,14 +34,22 @@ bool GbkTextMemo(std::wstring_view text) {
 }
 
 // The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
+// Empty when a syllable is longer than any real one: the pool is damaged there, and
+// reading on could take the rest of the pool.
 void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
     out.clear();
     int syllable = 0;
+    size_t letters = 0;
     for (char ch : pinyin) {
         if (ch == '\0') break;
         if (ch == '\'') {
             if (++syllable >= syllableCount) break;
+            letters = 0;
             continue;
+        }
+        if (++letters > Dict::kMaxSyllable) {
+            out.clear();
+            return;
         }
         out.push_back(ch);
     }

@@ -5,7 +5,9 @@
 #include <set>
 
 #include "DictKit.h"
+#include "Engine.h"
 #include "GbkText.h"
+#include "UserFolder.h"
 
 using namespace zltest;
 using Ids = std::vector<uint32_t>;
@@ -92,4 +94,41 @@ TEST_F(GeneratedDict, WubiWeightsStayAbovePinyinWeights) {
     zl::DictEntry pinyin;
     ASSERT_TRUE(dict->GetEntry(ids.at(0), pinyin));
     EXPECT_GT(wubi.freq, pinyin.freq);
+}
+
+// A pool that lost its apostrophes and NULs makes every syllable run to the pool's end.
+// The matcher must stop where the typed letters stop, so a key costs what a healthy one
+// does. Without that bound each of these keys took seconds; the bound below is generous
+// for a loaded machine and still far from that.
+TEST(DamagedGeneratedDict, PinyinKeysStayFastWhenThePoolLostItsSeparators) {
+    constexpr double kBoundMs = 250;
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(ReadBytes(ZL_TEST_DICT, image));
+    const zl::DictHeader h = HeaderOf(image);
+    ASSERT_LE(uint64_t{h.pinyinPoolOffset} + h.pinyinPoolBytes, image.size());
+    std::fill(image.begin() + h.pinyinPoolOffset, image.begin() + h.pinyinPoolOffset + h.pinyinPoolBytes, 'a');
+    UserFolder user;
+    ASSERT_TRUE(WriteBytes(user.Dir().File(L"zlwb.dat"), image));
+
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    for (zl::Mode mode : {zl::kModePinyin, zl::kModeMixed}) {
+        zl::Engine engine;
+        engine.mode = mode;
+        ASSERT_TRUE(engine.Init(user.Dir().Path()));
+        for (const char* typed : {"aaaaaaaaaaaaaaaaaaaaab", "ab", "zhongguo"}) {
+            for (const char* c = typed; *c; ++c) {
+                LARGE_INTEGER t0, t1;
+                QueryPerformanceCounter(&t0);
+                engine.OnLetter(*c);
+                QueryPerformanceCounter(&t1);
+                EXPECT_LT(1000.0 * (t1.QuadPart - t0.QuadPart) / f.QuadPart, kBoundMs) << typed << " at " << (c - typed);
+                // The pinyin of every entry is damaged, so none can be shown.
+                if (mode == zl::kModePinyin) {
+                    EXPECT_TRUE(engine.candidates.empty());
+                }
+            }
+            engine.Clear();
+        }
+    }
 }
