@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
 
 #include "DictKit.h"
@@ -129,6 +130,45 @@ TEST(DamagedGeneratedDict, PinyinKeysStayFastWhenThePoolLostItsSeparators) {
                 }
             }
             engine.Clear();
+        }
+    }
+}
+
+// Typing letter by letter reuses the previous search; the list must be the one a fresh
+// engine builds for the same code, in pinyin and in mixed input, on the pinyin corpus.
+TEST(GeneratedDictTyping, EachKeyGivesTheListOfAFreshSearch) {
+    std::ifstream in(std::string(ZL_TEST_BENCH_DIR) + "/pinyin_keys.txt");
+    if (!in) GTEST_SKIP() << "no key corpus at " << ZL_TEST_BENCH_DIR;
+    std::vector<std::string> runs;
+    for (std::string line; std::getline(in, line) && runs.size() < 600;) {
+        std::string run;
+        for (char c : line)
+            if (c >= 'a' && c <= 'z') run += c;
+        if (!run.empty()) runs.push_back(run.substr(0, 20));
+    }
+    auto same = [](const std::vector<zl::Candidate>& a, const std::vector<zl::Candidate>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].text != b[i].text || a[i].code != b[i].code || a[i].freq != b[i].freq || a[i].tier != b[i].tier)
+                return false;
+        return true;
+    };
+    for (zl::Mode mode : {zl::kModePinyin, zl::kModeMixed}) {
+        zl::Engine typing;
+        typing.mode = mode;
+        typing.config.autoCommit5 = 0;
+        ASSERT_TRUE(typing.dict.Load(ZL_TEST_DICT));
+        for (const std::string& run : runs) {
+            typing.Clear();
+            for (char c : run) {
+                typing.OnLetter(c);
+                zl::Engine once;  // no earlier search to reuse
+                once.mode = mode;
+                once.code = typing.code;
+                ASSERT_TRUE(once.dict.Load(ZL_TEST_DICT));
+                once.Update();
+                ASSERT_TRUE(same(typing.candidates, once.candidates)) << typing.code << " mode " << mode;
+            }
         }
     }
 }
