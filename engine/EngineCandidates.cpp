@@ -191,8 +191,7 @@ bool Engine::PinyinExtends(const std::string& longer) {
 void Engine::RankAndKeep() {
     // The candidate order folded into two numbers, larger first: promotion stamp, then
     // tier (smaller better); use count (when it counts), then weight. Ties fall back to
-    // the building order, so the sort is stable and a partial sort of the best 100
-    // gives the same list as sorting everything.
+    // the building order, as in a stable sort.
     const bool byUse = config.freqAdjust != 0;
     ranked_.resize(pending_.size());
     for (uint32_t i = 0; i < ranked_.size(); ++i) {
@@ -206,8 +205,11 @@ void Engine::RankAndKeep() {
         if (x.second != y.second) return x.second > y.second;
         return x.at < y.at;
     };
+    // The order is total (building order breaks every tie), so selecting the best 100
+    // and sorting them gives the list a full sort would.
     const size_t keep = std::min(ranked_.size(), kMaxCandidates);
-    std::partial_sort(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), before);
+    if (keep < ranked_.size()) std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), before);
+    std::sort(ranked_.begin(), ranked_.begin() + keep, before);
 
     candidates.resize(keep);
     for (size_t i = 0; i < keep; ++i) {

@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint32_t kMaxUseCount = 100000;
 constexpr size_t kSaveEveryUseAbove = 8000;
+constexpr size_t kHandOverAbove = kSaveEveryUseAbove / 4;
 
 std::wstring UserFile() { return UserDir() + L"\\user.dat"; }
 
@@ -32,7 +33,7 @@ void Engine::SaveUserSoon() {
     try {
         if (!userSaver_) userSaver_ = std::make_unique<UserSaver>();
         if (!userMirrored_) {
-            // Once per load: a heavy user's counts were handed over when they loaded.
+            // Once per load, for a user who had few texts when they loaded.
             userSaver_->Replace(userFreq, userChange_);
             userMirrored_ = true;
         }
@@ -57,9 +58,10 @@ void Engine::LoadUser() {
     if (read != FileRead::Read) return;
     ParseUseCounts(bytes, userFreq);
     userDirty = false;
-    // A heavy user's next commit saves: hand the counts to the writer now, while loading,
-    // rather than on that keystroke.
-    if (userFreq.size() > kSaveEveryUseAbove) {
+    // Copying the counts for the writer costs about a millisecond per 5000 texts: for a
+    // user within reach of the saving size, do it now, while loading, rather than on the
+    // keystroke that crosses it.
+    if (userFreq.size() > kHandOverAbove) {
         try {
             if (!userSaver_) userSaver_ = std::make_unique<UserSaver>();
             userSaver_->Replace(userFreq, userChange_);
