@@ -177,6 +177,7 @@ bool Dict::SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, u
     }
     const uint64_t begin = U32At(jumps.offsets, 4 * key);
     const uint64_t end = U32At(jumps.offsets, 4 * (key + 1));
+    if (begin > end || end > jumps.positionCount) return false;
     const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
     // Listed positions lie in the group, ascending; the plain scan visits the same
     // entries in the same order and skips the others, which cannot match.
