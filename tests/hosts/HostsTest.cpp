@@ -1,0 +1,231 @@
+// Finding, closing and ending helper processes that hold a stand-in component of a test
+// installation. Wine's Restart Manager reports nothing, so a fake one plays it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "HostSeams.h"
+#include "Hosts.h"
+#include "TempDir.h"
+
+namespace {
+
+#ifdef _WIN64
+const wchar_t kOwnDll[] = L"zlwb64.dll";
+#else
+const wchar_t kOwnDll[] = L"zlwb32.dll";
+#endif
+
+// One running zlhostpeer; ended when the test is done with it.
+class Peer {
+public:
+    Peer(const std::wstring& exe, const std::wstring& dll, const wchar_t* mode = L"polite") {
+        static int n = 0;
+        const std::wstring ready = L"Local\\zlhostpeer-" + std::to_wstring(GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(++n);
+        HANDLE event = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
+        std::wstring cmd = L"\"" + exe + L"\" \"" + dll + L"\" " + ready + L" " + mode;
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            CloseHandle(pi.hThread);
+            process = pi.hProcess;
+            pid = pi.dwProcessId;
+            HANDLE both[] = {event, process};
+            EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 30000), WAIT_OBJECT_0) << "peer not ready";
+        }
+        CloseHandle(event);
+        EXPECT_NE(process, nullptr);
+    }
+    ~Peer() {
+        if (!process) return;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    bool Running() const { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+    DWORD ExitCode() const {
+        DWORD code = 1234;
+        WaitForSingleObject(process, 30000);
+        GetExitCodeProcess(process, &code);
+        return code;
+    }
+    HANDLE process = nullptr;
+    DWORD pid = 0;
+};
+
+class HostsTest : public ::testing::Test {
+protected:
+    void TearDown() override { zl::SetHostSeamsForTest({}); }
+    // Copies `source` to dir\name (making dir) and returns the copy's path.
+    std::wstring Place(const std::wstring& dir, const std::wstring& name,
+                       const std::wstring& source = ZL_HOSTDLL) {
+        CreateDirectoryW(dir.c_str(), nullptr);
+        const std::wstring path = dir + L"\\" + name;
+        EXPECT_TRUE(CopyFileW(source.c_str(), path.c_str(), FALSE));
+        return path;
+    }
+    zl::HostLog Logger() {
+        return [this](const std::wstring& line) { log.push_back(line); };
+    }
+    bool Logged(const std::wstring& text) const {
+        return std::any_of(log.begin(), log.end(),
+                           [&](const std::wstring& l) { return l.find(text) != std::wstring::npos; });
+    }
+    static std::wstring Pid(DWORD pid) { return L"(pid " + std::to_wstring(pid) + L")"; }
+
+    zltest::TempDir tmp;
+    const std::wstring inst = tmp.File(L"inst");
+    std::vector<std::wstring> log;
+};
+
+TEST_F(HostsTest, ScanTakesOnlyComponentsOfTheInstallFolder) {
+    const std::wstring dll = Place(inst, kOwnDll);
+    std::wstring capitals = Place(inst + L"\\data", kOwnDll);
+    CharUpperW(&capitals[0]);  // the loader gets the whole path in capitals
+    Peer host(ZL_HOSTPEER, dll), upper(ZL_HOSTPEER, capitals);
+    Peer staged(ZL_HOSTPEER, Place(tmp.File(L"new.zlpend"), kOwnDll));
+    const std::wstring siblingDll = Place(inst + L"2", kOwnDll);
+    Peer sibling(ZL_HOSTPEER, siblingDll);
+    Peer shell(Place(tmp.File(L"sys"), L"explorer.exe", ZL_HOSTPEER), dll);
+    const std::set<DWORD> expected{host.pid, upper.pid, staged.pid};
+    for (const std::wstring& dir : {inst, inst + L"\\"}) {
+        log.clear();
+        std::set<DWORD> found;
+        for (const zl::HostProc& h : zl::FindHostsOfOldComponents(dir, {}, Logger())) {
+            found.insert(h.pid);
+            EXPECT_STREQ(h.name, L"zlhostpeer.exe");
+        }
+        EXPECT_EQ(found, expected);
+        EXPECT_TRUE(Logged(L"[诊断] zlhostpeer.exe " + Pid(sibling.pid) +
+                           L" 也加载了同名模块：(同名但不在安装目录) " + siblingDll));
+        EXPECT_FALSE(Logged(Pid(shell.pid)));
+    }
+}
+
+TEST_F(HostsTest, PoliteHostsCloseAndStubbornOnesAreEnded) {
+    const std::wstring dll = Place(inst, kOwnDll);
+    Peer polite(ZL_HOSTPEER, dll), stubborn(ZL_HOSTPEER, dll, L"stubborn");
+    Peer sibling(ZL_HOSTPEER, Place(inst + L"2", kOwnDll), L"stubborn");
+    Peer polite2(ZL_HOSTPEER, Place(inst + L"\\data", kOwnDll));
+    std::vector<const Peer*> politePeers{&polite, &polite2};
+    std::set<DWORD> asked, expectedAsked{stubborn.pid};
+    for (const Peer* p : politePeers) expectedAsked.insert(p->pid);
+    // Waits through the handles the search opened: the polite hosts end on their own.
+    zl::HostSeams seams;
+    seams.waitForClose = [&](const std::vector<HANDLE>& handles) {
+        for (HANDLE h : handles) {
+            asked.insert(GetProcessId(h));
+            if (GetProcessId(h) != stubborn.pid) {
+                EXPECT_EQ(WaitForSingleObject(h, 30000), WAIT_OBJECT_0);
+            }
+        }
+    };
+    zl::SetHostSeamsForTest(seams);
+    const int count = static_cast<int>(politePeers.size()) + 1;
+    EXPECT_EQ(zl::TerminateHostsOfOldComponents(inst, {}, Logger()), count);
+    EXPECT_EQ(asked, expectedAsked);
+    EXPECT_TRUE(Logged(L"[" + inst + L"] 关闭后结束 " + std::to_wstring(count) + L" 个仍加载旧组件的程序"));
+    for (const Peer* p : politePeers) {
+        EXPECT_EQ(p->ExitCode(), 7u);
+        EXPECT_FALSE(Logged(Pid(p->pid)));
+    }
+    EXPECT_EQ(stubborn.ExitCode(), 0u);
+    EXPECT_TRUE(Logged(L"[" + inst + L"]   强制结束 zlhostpeer.exe " + Pid(stubborn.pid)));
+    EXPECT_TRUE(sibling.Running());
+    EXPECT_FALSE(Logged(L"未能结束"));
+}
+
+TEST_F(HostsTest, NoHolderGivesZeroAndASurvivorIsLogged) {
+    const std::wstring dll = Place(inst, kOwnDll);
+    Peer sibling(ZL_HOSTPEER, Place(inst + L"2", kOwnDll), L"stubborn");
+    EXPECT_EQ(zl::TerminateHostsOfOldComponents(inst, {}, Logger()), 0);
+    EXPECT_FALSE(Logged(L"关闭后结束"));
+    EXPECT_TRUE(sibling.Running());
+
+    Peer stubborn(ZL_HOSTPEER, dll, L"stubborn");
+    zl::HostSeams seams;
+    seams.waitForClose = [](const std::vector<HANDLE>&) {};
+    seams.terminate = [](HANDLE) { return false; };
+    zl::SetHostSeamsForTest(seams);
+    EXPECT_EQ(zl::TerminateHostsOfOldComponents(inst, {}, Logger()), 1);
+    EXPECT_TRUE(Logged(L"[" + inst + L"]   未能结束 zlhostpeer.exe " + Pid(stubborn.pid)));
+    EXPECT_TRUE(stubborn.Running());
+}
+
+struct FakeRm {
+    std::vector<std::wstring> registered;
+    std::vector<RM_PROCESS_INFO> list;
+    int sessions = 0;
+} g_rm;
+
+DWORD WINAPI RmStart(DWORD* session, DWORD, WCHAR[]) {
+    *session = static_cast<DWORD>(++g_rm.sessions);
+    return ERROR_SUCCESS;
+}
+DWORD WINAPI RmRegister(DWORD, UINT n, LPCWSTR files[], UINT, RM_UNIQUE_PROCESS[], UINT, LPCWSTR[]) {
+    g_rm.registered.assign(files, files + n);
+    return ERROR_SUCCESS;
+}
+DWORD WINAPI RmList(DWORD, UINT* needed, UINT* count, RM_PROCESS_INFO infos[], LPDWORD) {
+    *needed = static_cast<UINT>(g_rm.list.size());
+    if (*count < *needed) return ERROR_MORE_DATA;
+    std::copy(g_rm.list.begin(), g_rm.list.end(), infos);
+    *count = *needed;
+    return ERROR_SUCCESS;
+}
+DWORD WINAPI RmEnd(DWORD) { return ERROR_SUCCESS; }
+const zl::RestartManagerApi kFakeRm{RmStart, RmRegister, RmList, RmEnd};
+
+// What the Restart Manager reports for pid, in another session or with another start time
+// when asked to.
+RM_PROCESS_INFO Entry(DWORD pid, const wchar_t* name, DWORD otherSession = 0, DWORD otherStart = 0) {
+    RM_PROCESS_INFO e{};
+    e.Process.dwProcessId = pid;
+    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    FILETIME unused[3];
+    EXPECT_TRUE(GetProcessTimes(p, &e.Process.ProcessStartTime, &unused[0], &unused[1], &unused[2]));
+    CloseHandle(p);
+    e.Process.ProcessStartTime.dwLowDateTime += otherStart;
+    wcscpy(e.strAppName, name);
+    ProcessIdToSessionId(GetCurrentProcessId(), &e.TSSessionId);
+    e.TSSessionId += otherSession;
+    return e;
+}
+
+TEST_F(HostsTest, RestartManagerEntriesPassTheSameChecks) {
+    Peer host(ZL_HOSTPEER, Place(inst, kOwnDll)), unnamed(ZL_HOSTPEER, L"-");
+    Peer editor(ZL_HOSTPEER, L"-"), foreign(ZL_HOSTPEER, L"-"), reused(ZL_HOSTPEER, L"-");
+    Peer shell(Place(tmp.File(L"sys"), L"explorer.exe", ZL_HOSTPEER), L"-");
+    for (const wchar_t* name : {L"zlwb64.dll.old", L"Zlwb32.DLL.ZLPEND", L"notes.txt"})
+        zltest::WriteBytes(inst + L"\\" + name, "x");
+    Place(inst + L"\\data", L"zlwb64.dll.old");  // only the folder itself is looked at
+    g_rm = {};
+    g_rm.list = {Entry(host.pid, L"A"),        Entry(unnamed.pid, L""),
+                 Entry(shell.pid, L"Shell"),   Entry(foreign.pid, L"F", 1),
+                 Entry(reused.pid, L"R", 0, 1), Entry(editor.pid, L"Editor"),
+                 Entry(editor.pid, L"Editor")};
+    zl::HostSeams seams;
+    seams.restartManager = &kFakeRm;
+    zl::SetHostSeamsForTest(seams);
+
+    const auto hosts = zl::FindHostsOfOldComponents(inst, {L"D:\\x\\zlwb32.dll.old1"}, Logger());
+    std::vector<std::pair<DWORD, std::wstring>> got;
+    for (const zl::HostProc& h : hosts) got.emplace_back(h.pid, h.name);
+    EXPECT_EQ(got, (std::vector<std::pair<DWORD, std::wstring>>{
+                       {host.pid, L"zlhostpeer.exe"}, {unnamed.pid, L"(未知程序)"}, {editor.pid, L"Editor"}}));
+    EXPECT_EQ(std::set<std::wstring>(g_rm.registered.begin(), g_rm.registered.end()),
+              (std::set<std::wstring>{L"D:\\x\\zlwb32.dll.old1", inst + L"\\zlwb64.dll.old",
+                                      inst + L"\\Zlwb32.DLL.ZLPEND"}));
+
+    // Nothing moved aside anywhere: no Restart Manager session.
+    g_rm.sessions = 0;
+    zl::FindHostsOfOldComponents(tmp.File(L"empty"), {}, Logger());
+    EXPECT_EQ(g_rm.sessions, 0);
+}
+
+}  // namespace
