@@ -13,15 +13,10 @@
 
 namespace {
 
-#ifdef _WIN64
-const wchar_t kOwnDll[] = L"zlwb64.dll";
-#else
-const wchar_t kOwnDll[] = L"zlwb32.dll";
-#endif
+const wchar_t* const kOwnDll = sizeof(void*) == 8 ? L"zlwb64.dll" : L"zlwb32.dll";
 
-// One running zlhostpeer; ended when the test is done with it.
-class Peer {
-public:
+// One running zlhostpeer, ended when the test is done with it.
+struct Peer {
     Peer(const std::wstring& exe, const std::wstring& dll, const wchar_t* mode = L"polite") {
         static int n = 0;
         const std::wstring ready = L"Local\\zlhostpeer-" + std::to_wstring(GetCurrentProcessId()) +
@@ -31,18 +26,15 @@ public:
         STARTUPINFOW si{};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi{};
-        if (CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            CloseHandle(pi.hThread);
-            process = pi.hProcess;
-            pid = pi.dwProcessId;
-            HANDLE both[] = {event, process};
-            EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 30000), WAIT_OBJECT_0) << "peer not ready";
-        }
+        EXPECT_TRUE(CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+        process = pi.hProcess;
+        pid = pi.dwProcessId;
+        HANDLE both[] = {event, process};
+        EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, 30000), WAIT_OBJECT_0) << "peer not ready";
+        CloseHandle(pi.hThread);
         CloseHandle(event);
-        EXPECT_NE(process, nullptr);
     }
     ~Peer() {
-        if (!process) return;
         TerminateProcess(process, 1);
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
@@ -54,8 +46,8 @@ public:
         GetExitCodeProcess(process, &code);
         return code;
     }
-    HANDLE process = nullptr;
-    DWORD pid = 0;
+    HANDLE process;
+    DWORD pid;
 };
 
 class HostsTest : public ::testing::Test {
@@ -65,9 +57,8 @@ protected:
     std::wstring Place(const std::wstring& dir, const std::wstring& name,
                        const std::wstring& source = ZL_HOSTDLL) {
         CreateDirectoryW(dir.c_str(), nullptr);
-        const std::wstring path = dir + L"\\" + name;
-        EXPECT_TRUE(CopyFileW(source.c_str(), path.c_str(), FALSE));
-        return path;
+        EXPECT_TRUE(CopyFileW(source.c_str(), (dir + L"\\" + name).c_str(), FALSE));
+        return dir + L"\\" + name;
     }
     zl::HostLog Logger() {
         return [this](const std::wstring& line) { log.push_back(line); };
@@ -84,15 +75,12 @@ protected:
 };
 
 TEST_F(HostsTest, ScanTakesOnlyComponentsOfTheInstallFolder) {
-    const std::wstring dll = Place(inst, kOwnDll);
+    const std::wstring dll = Place(inst, kOwnDll), siblingDll = Place(inst + L"2", kOwnDll);
     std::wstring capitals = Place(inst + L"\\data", kOwnDll);
     CharUpperW(&capitals[0]);  // the loader gets the whole path in capitals
-    Peer host(ZL_HOSTPEER, dll), upper(ZL_HOSTPEER, capitals);
+    Peer host(ZL_HOSTPEER, dll), upper(ZL_HOSTPEER, capitals), sibling(ZL_HOSTPEER, siblingDll);
     Peer staged(ZL_HOSTPEER, Place(tmp.File(L"new.zlpend"), kOwnDll));
-    const std::wstring siblingDll = Place(inst + L"2", kOwnDll);
-    Peer sibling(ZL_HOSTPEER, siblingDll);
     Peer shell(Place(tmp.File(L"sys"), L"explorer.exe", ZL_HOSTPEER), dll);
-    const std::set<DWORD> expected{host.pid, upper.pid, staged.pid};
     for (const std::wstring& dir : {inst, inst + L"\\"}) {
         log.clear();
         std::set<DWORD> found;
@@ -100,22 +88,19 @@ TEST_F(HostsTest, ScanTakesOnlyComponentsOfTheInstallFolder) {
             found.insert(h.pid);
             EXPECT_STREQ(h.name, L"zlhostpeer.exe");
         }
-        EXPECT_EQ(found, expected);
+        EXPECT_EQ(found, (std::set<DWORD>{host.pid, upper.pid, staged.pid}));
         EXPECT_TRUE(Logged(L"[诊断] zlhostpeer.exe " + Pid(sibling.pid) +
                            L" 也加载了同名模块：(同名但不在安装目录) " + siblingDll));
         EXPECT_FALSE(Logged(Pid(shell.pid)));
     }
 }
 
-TEST_F(HostsTest, PoliteHostsCloseAndStubbornOnesAreEnded) {
+TEST_F(HostsTest, PoliteHostsCloseStubbornOnesAreEndedThenNoneAreLeft) {
     const std::wstring dll = Place(inst, kOwnDll);
-    Peer polite(ZL_HOSTPEER, dll), stubborn(ZL_HOSTPEER, dll, L"stubborn");
+    Peer polite(ZL_HOSTPEER, dll), polite2(ZL_HOSTPEER, dll), stubborn(ZL_HOSTPEER, dll, L"stubborn");
     Peer sibling(ZL_HOSTPEER, Place(inst + L"2", kOwnDll), L"stubborn");
-    Peer polite2(ZL_HOSTPEER, Place(inst + L"\\data", kOwnDll));
-    std::vector<const Peer*> politePeers{&polite, &polite2};
-    std::set<DWORD> asked, expectedAsked{stubborn.pid};
-    for (const Peer* p : politePeers) expectedAsked.insert(p->pid);
     // Waits through the handles the search opened: the polite hosts end on their own.
+    std::set<DWORD> asked;
     zl::HostSeams seams;
     seams.waitForClose = [&](const std::vector<HANDLE>& handles) {
         for (HANDLE h : handles) {
@@ -126,28 +111,23 @@ TEST_F(HostsTest, PoliteHostsCloseAndStubbornOnesAreEnded) {
         }
     };
     zl::SetHostSeamsForTest(seams);
-    const int count = static_cast<int>(politePeers.size()) + 1;
-    EXPECT_EQ(zl::TerminateHostsOfOldComponents(inst, {}, Logger()), count);
-    EXPECT_EQ(asked, expectedAsked);
-    EXPECT_TRUE(Logged(L"[" + inst + L"] 关闭后结束 " + std::to_wstring(count) + L" 个仍加载旧组件的程序"));
-    for (const Peer* p : politePeers) {
-        EXPECT_EQ(p->ExitCode(), 7u);
-        EXPECT_FALSE(Logged(Pid(p->pid)));
-    }
+    EXPECT_EQ(zl::TerminateHostsOfOldComponents(inst, {}, Logger()), 3);
+    EXPECT_EQ(asked, (std::set<DWORD>{polite.pid, polite2.pid, stubborn.pid}));
+    EXPECT_TRUE(Logged(L"[" + inst + L"] 关闭后结束 3 个仍加载旧组件的程序"));
+    EXPECT_EQ(polite.ExitCode(), 7u);
+    EXPECT_EQ(polite2.ExitCode(), 7u);
     EXPECT_EQ(stubborn.ExitCode(), 0u);
     EXPECT_TRUE(Logged(L"[" + inst + L"]   强制结束 zlhostpeer.exe " + Pid(stubborn.pid)));
-    EXPECT_TRUE(sibling.Running());
-    EXPECT_FALSE(Logged(L"未能结束"));
-}
+    EXPECT_FALSE(Logged(Pid(polite.pid)) || Logged(Pid(polite2.pid)) || Logged(L"未能结束"));
 
-TEST_F(HostsTest, NoHolderGivesZeroAndASurvivorIsLogged) {
-    const std::wstring dll = Place(inst, kOwnDll);
-    Peer sibling(ZL_HOSTPEER, Place(inst + L"2", kOwnDll), L"stubborn");
+    log.clear();
     EXPECT_EQ(zl::TerminateHostsOfOldComponents(inst, {}, Logger()), 0);
     EXPECT_FALSE(Logged(L"关闭后结束"));
     EXPECT_TRUE(sibling.Running());
+}
 
-    Peer stubborn(ZL_HOSTPEER, dll, L"stubborn");
+TEST_F(HostsTest, AHostThatCannotBeEndedIsLogged) {
+    Peer stubborn(ZL_HOSTPEER, Place(inst, kOwnDll), L"stubborn");
     zl::HostSeams seams;
     seams.waitForClose = [](const std::vector<HANDLE>&) {};
     seams.terminate = [](HANDLE) { return false; };
@@ -158,7 +138,7 @@ TEST_F(HostsTest, NoHolderGivesZeroAndASurvivorIsLogged) {
 }
 
 struct FakeRm {
-    std::vector<std::wstring> registered;
+    std::vector<std::wstring> files;
     std::vector<RM_PROCESS_INFO> list;
     int sessions = 0;
 } g_rm;
@@ -168,7 +148,7 @@ DWORD WINAPI RmStart(DWORD* session, DWORD, WCHAR[]) {
     return ERROR_SUCCESS;
 }
 DWORD WINAPI RmRegister(DWORD, UINT n, LPCWSTR files[], UINT, RM_UNIQUE_PROCESS[], UINT, LPCWSTR[]) {
-    g_rm.registered.assign(files, files + n);
+    g_rm.files.assign(files, files + n);
     return ERROR_SUCCESS;
 }
 DWORD WINAPI RmList(DWORD, UINT* needed, UINT* count, RM_PROCESS_INFO infos[], LPDWORD) {
@@ -181,8 +161,7 @@ DWORD WINAPI RmList(DWORD, UINT* needed, UINT* count, RM_PROCESS_INFO infos[], L
 DWORD WINAPI RmEnd(DWORD) { return ERROR_SUCCESS; }
 const zl::RestartManagerApi kFakeRm{RmStart, RmRegister, RmList, RmEnd};
 
-// What the Restart Manager reports for pid, in another session or with another start time
-// when asked to.
+// What the Restart Manager reports for pid, optionally from another session or start time.
 RM_PROCESS_INFO Entry(DWORD pid, const wchar_t* name, DWORD otherSession = 0, DWORD otherStart = 0) {
     RM_PROCESS_INFO e{};
     e.Process.dwProcessId = pid;
@@ -198,32 +177,25 @@ RM_PROCESS_INFO Entry(DWORD pid, const wchar_t* name, DWORD otherSession = 0, DW
 }
 
 TEST_F(HostsTest, RestartManagerEntriesPassTheSameChecks) {
-    Peer host(ZL_HOSTPEER, Place(inst, kOwnDll)), unnamed(ZL_HOSTPEER, L"-");
-    Peer editor(ZL_HOSTPEER, L"-"), foreign(ZL_HOSTPEER, L"-"), reused(ZL_HOSTPEER, L"-");
+    Peer host(ZL_HOSTPEER, Place(inst, kOwnDll)), unnamed(ZL_HOSTPEER, L"-"), editor(ZL_HOSTPEER, L"-");
+    Peer foreign(ZL_HOSTPEER, L"-"), reused(ZL_HOSTPEER, L"-");
     Peer shell(Place(tmp.File(L"sys"), L"explorer.exe", ZL_HOSTPEER), L"-");
-    for (const wchar_t* name : {L"zlwb64.dll.old", L"Zlwb32.DLL.ZLPEND", L"notes.txt"})
-        zltest::WriteBytes(inst + L"\\" + name, "x");
+    Place(inst, L"Zlwb32.DLL.ZLPEND");
     Place(inst + L"\\data", L"zlwb64.dll.old");  // only the folder itself is looked at
-    g_rm = {};
-    g_rm.list = {Entry(host.pid, L"A"),        Entry(unnamed.pid, L""),
-                 Entry(shell.pid, L"Shell"),   Entry(foreign.pid, L"F", 1),
-                 Entry(reused.pid, L"R", 0, 1), Entry(editor.pid, L"Editor"),
-                 Entry(editor.pid, L"Editor")};
+    g_rm.list = {Entry(host.pid, L"A"),          Entry(unnamed.pid, L""),    Entry(shell.pid, L"S"),
+                 Entry(foreign.pid, L"F", 1),    Entry(reused.pid, L"R", 0, 1),
+                 Entry(editor.pid, L"Editor"),   Entry(editor.pid, L"Editor")};
     zl::HostSeams seams;
     seams.restartManager = &kFakeRm;
     zl::SetHostSeamsForTest(seams);
-
-    const auto hosts = zl::FindHostsOfOldComponents(inst, {L"D:\\x\\zlwb32.dll.old1"}, Logger());
     std::vector<std::pair<DWORD, std::wstring>> got;
-    for (const zl::HostProc& h : hosts) got.emplace_back(h.pid, h.name);
-    EXPECT_EQ(got, (std::vector<std::pair<DWORD, std::wstring>>{
-                       {host.pid, L"zlhostpeer.exe"}, {unnamed.pid, L"(未知程序)"}, {editor.pid, L"Editor"}}));
-    EXPECT_EQ(std::set<std::wstring>(g_rm.registered.begin(), g_rm.registered.end()),
-              (std::set<std::wstring>{L"D:\\x\\zlwb32.dll.old1", inst + L"\\zlwb64.dll.old",
-                                      inst + L"\\Zlwb32.DLL.ZLPEND"}));
+    for (const zl::HostProc& h : zl::FindHostsOfOldComponents(inst, {L"D:\\x.old1"}, Logger()))
+        got.emplace_back(h.pid, h.name);
+    EXPECT_EQ(got, (decltype(got){{host.pid, L"zlhostpeer.exe"}, {unnamed.pid, L"(未知程序)"},
+                                  {editor.pid, L"Editor"}}));
+    EXPECT_EQ(g_rm.files, (std::vector<std::wstring>{L"D:\\x.old1", inst + L"\\Zlwb32.DLL.ZLPEND"}));
 
-    // Nothing moved aside anywhere: no Restart Manager session.
-    g_rm.sessions = 0;
+    g_rm.sessions = 0;  // nothing moved aside: no Restart Manager session
     zl::FindHostsOfOldComponents(tmp.File(L"empty"), {}, Logger());
     EXPECT_EQ(g_rm.sessions, 0);
 }
