@@ -240,7 +240,10 @@ void TakeRestartManagerEntry(const Context& ctx, const RM_PROCESS_INFO& info,
         for (const ProcName& n : names)
             if (n.pid == pid) exe = n.exe;
     }
-    if (!MayTake(ctx, pid, exe, true, info.TSSessionId)) return;
+    DWORD session = info.TSSessionId;
+    const bool sessionKnown = session != static_cast<DWORD>(RM_INVALID_TS_SESSION) ||
+                              ProcessIdToSessionId(pid, &session);
+    if (!MayTake(ctx, pid, exe, sessionKnown, session)) return;
     hosts.push_back({MakeHost(pid, info.strAppName), std::move(process)});
 }
 
