@@ -19,13 +19,11 @@ HostSeams g_seams;
 
 // System processes that are never ended, whichever source reports them.
 const wchar_t* const kSkip[] = {
-    L"csrss.exe",          L"winlogon.exe",         L"services.exe",
-    L"lsass.exe",          L"svchost.exe",          L"dwm.exe",
-    L"sihost.exe",         L"spoolsv.exe",          L"smss.exe",
-    L"wininit.exe",        L"system",               L"registry",
-    L"memory compression.exe", L"explorer.exe",     L"taskmgr.exe",
-    L"searchhost.exe",     L"textinputhost.exe",    L"shellexperiencehost.exe",
-    L"startmenuexperiencehost.exe", L"runtimebroker.exe", L"wudfhost.exe",
+    L"csrss.exe", L"winlogon.exe", L"services.exe", L"lsass.exe", L"svchost.exe", L"dwm.exe",
+    L"sihost.exe", L"spoolsv.exe", L"smss.exe", L"wininit.exe", L"system", L"registry",
+    L"memory compression.exe", L"explorer.exe", L"taskmgr.exe", L"searchhost.exe",
+    L"textinputhost.exe", L"shellexperiencehost.exe", L"startmenuexperiencehost.exe",
+    L"runtimebroker.exe", L"wudfhost.exe",
 };
 
 const wchar_t kUnknownName[] = L"(未知程序)";
