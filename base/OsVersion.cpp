@@ -21,4 +21,9 @@ OSVERSIONINFOW QueryOsVersion() {
     return vi;
 }
 
+unsigned long RealOsMajorVersion() {
+    static const unsigned long major = QueryOsVersion().dwMajorVersion;
+    return major;
+}
+
 }  // namespace zl

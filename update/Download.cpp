@@ -49,13 +49,15 @@ bool CopyLocal(const std::wstring& src, const std::wstring& dest,
         *err = kTooLarge;
         return false;
     }
+    // Whichever step fails, the copy failed: the user is told which file it was, not
+    // the name of a temporary file.
     const std::wstring part = PartName(dest);
-    if (!CopyFileW(src.c_str(), part.c_str(), FALSE)) {
+    if (!CopyFileW(src.c_str(), part.c_str(), FALSE) ||
+        !MoveFileExW(part.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(part.c_str());
         *err = L"复制失败：" + src;
         return false;
     }
-    if (!Commit(part, dest, true, err)) return false;
     if (progress) progress(1, 1);  // a copy cannot be cancelled halfway
     return true;
 }
@@ -64,8 +66,8 @@ bool CopyLocal(const std::wstring& src, const std::wstring& dest,
 
 bool DownloadHttp(const std::wstring& address, const std::wstring& dest,
                   const ProgressCallback& progress, DWORD accessType, std::wstring* err,
-                  uint64_t expectedSize, bool* cancelled) {
-    if (cancelled) *cancelled = false;
+                  uint64_t expectedSize, bool* noRetry) {
+    if (noRetry) *noRetry = false;
     if (address.empty()) {
         *err = L"下载地址为空";
         return false;
@@ -94,6 +96,7 @@ bool DownloadHttp(const std::wstring& address, const std::wstring& dest,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         *err = L"无法写入临时文件：" + dest;
+        if (noRetry) *noRetry = true;
         return false;
     }
     std::vector<char> buf(kBlock);  // per call, so that two threads may download at once
@@ -123,18 +126,21 @@ bool DownloadHttp(const std::wstring& address, const std::wstring& dest,
         DWORD put = 0;
         if (!WriteFile(file.Get(), buf.data(), got, &put, nullptr) || put != got) {
             *err = L"写入磁盘失败（空间不足或被安全软件拦截）";
+            if (noRetry) *noRetry = true;
             break;
         }
         done += got;
         if (progress && !progress(done, total != 0 ? total : done)) {
             *err = kCancelled;
-            if (cancelled) *cancelled = true;
+            if (noRetry) *noRetry = true;
             break;
         }
     }
     req.Close();
     file.Reset();
-    return Commit(part, dest, ok, err);
+    if (Commit(part, dest, ok, err)) return true;
+    if (ok && noRetry) *noRetry = true;  // the data arrived; only the rename failed
+    return false;
 }
 
 bool DownloadFile(const std::wstring& src, const std::wstring& dest,
@@ -145,13 +151,14 @@ bool DownloadFile(const std::wstring& src, const std::wstring& dest,
         if (!ok && err) *err = first;
         return ok;
     }
-    bool cancelled = false;
+    bool noRetry = false;
     if (DownloadHttp(src, dest, progress, INTERNET_OPEN_TYPE_PRECONFIG, &first, expectedSize,
-                     &cancelled)) {
+                     &noRetry)) {
         return true;
     }
-    // A second connection would only ask the user's callback again.
-    if (!cancelled) {
+    // After a cancel a second connection would only ask the user's callback again, and
+    // after a local write failure it would fail the same way.
+    if (!noRetry) {
         std::wstring second;
         if (DownloadHttp(src, dest, progress, INTERNET_OPEN_TYPE_DIRECT, &second, expectedSize)) {
             return true;

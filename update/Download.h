@@ -27,9 +27,10 @@ bool DownloadFile(const std::wstring& src, const std::wstring& dest,
                   uint64_t expectedSize = 0);
 
 // One HTTP attempt of DownloadFile with the given WinINet access type. `err` must not
-// be null. *cancelled tells whether it ended because the callback asked to.
+// be null. *noRetry tells whether it ended because the callback asked to or the local
+// file could not be written, where another connection cannot help.
 bool DownloadHttp(const std::wstring& address, const std::wstring& dest,
                   const ProgressCallback& progress, DWORD accessType, std::wstring* err,
-                  uint64_t expectedSize = 0, bool* cancelled = nullptr);
+                  uint64_t expectedSize = 0, bool* noRetry = nullptr);
 
 }  // namespace zl

@@ -4,6 +4,7 @@
 
 #include "UniqueHandle.h"
 #include "Version.h"
+#include "WholeFile.h"
 
 namespace zl {
 
@@ -23,25 +24,12 @@ bool ReadHead(const std::wstring& path, std::string* out) {
     return true;
 }
 
-// Writes the bytes to "<path>.new" and renames it over `path`. The ".new" name is one the
-// component's leftover purge removes, should a crash strand it.
-bool WriteViaRename(const std::wstring& path, const std::string& bytes) {
-    const std::wstring tmp = path + L".new";
-    bool ok;
-    {
-        UniqueHandle f(CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!f.Valid()) return false;
-        DWORD put = 0;
-        ok = WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) &&
-             put == bytes.size() && FlushFileBuffers(f.Get());
-    }
-    if (ok) {
-        ok = MoveFileExW(tmp.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    if (!ok) DeleteFileW(tmp.c_str());
-    return ok;
+// Through base's save (temporary file and rename), so a failed write never leaves a
+// marker half written. A save cut short by a crash leaves its temporary file behind:
+// the next write of that marker clears such leftovers.
+bool SaveMarker(const std::wstring& path, const std::string& bytes) {
+    RemoveStaleSaves(path);
+    return SaveWholeFile(path, bytes);
 }
 
 }  // namespace
@@ -75,7 +63,7 @@ bool WriteInstalledBuild(const std::wstring& dir, const std::wstring& stamp) {
     if (dir.empty() || !IsBuildStamp(stamp)) return false;
     std::string bytes(stamp.begin(), stamp.end());
     bytes += "\r\n";
-    return WriteViaRename(dir + L"\\installed.build", bytes);
+    return SaveMarker(dir + L"\\installed.build", bytes);
 }
 
 bool WriteInstalledVersion(const std::wstring& dir, const std::wstring& version) {
@@ -83,7 +71,7 @@ bool WriteInstalledVersion(const std::wstring& dir, const std::wstring& version)
     std::string bytes;
     for (wchar_t c : version) bytes += (c < 0x80) ? static_cast<char>(c) : '?';
     bytes += '\n';
-    return WriteViaRename(dir + L"\\installed.ver", bytes);
+    return SaveMarker(dir + L"\\installed.ver", bytes);
 }
 
 }  // namespace zl

@@ -1,8 +1,10 @@
-// zlgallery <folder>: renders the gallery into <folder> (created when missing) and
-// fails when any picture could not be made.
+// zlgallery <folder> [--status-only]: renders the gallery into <folder> (created when
+// missing) and fails when any picture could not be made. --status-only draws only the
+// status bar, the one window whose size follows the screen's dpi.
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "Gallery.h"
 #include "Pages.h"
@@ -40,8 +42,9 @@ void Gallery::Fail(const std::wstring& name, const char* why) {
 }  // namespace zlgallery
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zlgallery <folder>\n");
+    const bool statusOnly = argc == 3 && std::wstring(argv[2]) == L"--status-only";
+    if (argc != 2 && !statusOnly) {
+        std::fprintf(stderr, "usage: zlgallery <folder> [--status-only]\n");
         return 2;
     }
     const std::wstring folder = argv[1];
@@ -50,9 +53,9 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     zlgallery::Gallery g(folder);
-    zlgallery::AddCandidatePages(g);
+    if (!statusOnly) zlgallery::AddCandidatePages(g);
     zlgallery::AddStatusBarPages(g);
-    zlgallery::AddSymbolPages(g);
+    if (!statusOnly) zlgallery::AddSymbolPages(g);
     for (const std::wstring& p : g.Written()) std::printf("%ls\n", p.c_str());
     std::printf("%u pictures, %d failures\n", static_cast<unsigned>(g.Written().size()), g.Failures());
     return g.Failures() == 0 && !g.Written().empty() ? 0 : 1;

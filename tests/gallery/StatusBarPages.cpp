@@ -1,6 +1,7 @@
 // The status bar: three skins in light and dark, Chinese and English, the three schemes,
 // hover and pressed buttons, accent and base colours, and the translucent look.
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -61,12 +62,19 @@ void AddStatusBarPages(Gallery& g) {
         g.Fail(L"status", "the status bar could not be created");
         return;
     }
+    // At another screen dpi (the gallery's second run) the pictures say which.
+    const std::wstring dpiSuffix = bar.dpi == 96 ? std::wstring() : L"-" + std::to_wstring(bar.dpi) + L"dpi";
+    const char* expected = std::getenv("ZL_EXPECT_DPI");
+    if (expected && std::atoi(expected) != bar.dpi) {
+        g.Fail(L"status" + dpiSuffix, "the screen does not have the expected dpi");
+        return;
+    }
     const int w = bar.L(192), h = bar.L(56);
     for (uint32_t skin = 0; skin < 3; ++skin) {
         for (const bool dark : {false, true}) {
             for (const State& s : states) {
                 const std::wstring name = std::wstring(L"status-") + skins[skin] + L"-" + s.name +
-                                          (dark ? L"-dark" : L"-light");
+                                          (dark ? L"-dark" : L"-light") + dpiSuffix;
                 zl::StatusSkin look;
                 look.theme = dark ? 2 : 1;
                 look.skin = skin;

@@ -21,6 +21,7 @@ public:
     static int Run(const std::wstring& args);
 
     DWORD Pid() const { return pid_; }
+    bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
     // The peer's bar window, null when it has none.
     HWND BarWindow() const;
 

@@ -2,7 +2,7 @@
 //   publish X Y              publish a position in the shared block
 //   place FILE               place a new bar and write "x y" into FILE
 //   bar READY QUIT [opts]    show a bar, set event READY, run until event QUIT is set
-//       --hang               stop pumping messages for 8 s after READY
+//       --hang               take no message after READY until QUIT
 //       --window             also show a plain window (a foreground candidate)
 //       --arbitrate          run the bar's foreground check with the settings window in front
 //   settings READY QUIT      show a settings window (no bar)
@@ -14,26 +14,20 @@
 #include <cwchar>
 #include <string>
 
+#include "PlainWindows.h"
 #include "StatusBar.h"
 #include "UniqueHandle.h"
 
 namespace {
 
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(w, m, wp, lp);
-}
-
-HWND MakeWindow(const wchar_t* cls, const wchar_t* title) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = PlainProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = cls;
-    RegisterClassExW(&wc);
-    HWND w = CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, 60, 60, 240, 160, nullptr,
-                             nullptr, wc.hInstance, nullptr);
-    if (w) ShowWindow(w, SW_SHOWNOACTIVATE);
-    return w;
+// A plain window (a foreground candidate, or the settings window) that stays up as long as
+// the peer runs.
+HWND MakeWindow(zltest::PlainWindows& windows, const wchar_t* title) {
+    zltest::WindowLook look;
+    look.style = WS_OVERLAPPEDWINDOW;
+    look.rect = RECT{60, 60, 300, 220};
+    look.show = SW_SHOWNOACTIVATE;
+    return windows.Make(title, nullptr, look);
 }
 
 bool HasArg(int argc, wchar_t** argv, const wchar_t* opt) {
@@ -84,22 +78,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         zl::UniqueHandle quit(OpenEventW(SYNCHRONIZE, FALSE, argv[3]));
         if (!ready.Valid() || !quit.Valid()) return 2;
         if (cmd == L"settings") {
-            HWND w = MakeWindow(L"ZlDemoMain", L"泽仑五笔输入法 - 设置");
-            if (!w) return 1;
+            zltest::PlainWindows settings(L"ZlDemoMain");
+            if (!MakeWindow(settings, L"泽仑五笔输入法 - 设置")) return 1;
             SetEvent(ready.Get());
             return RunUntil(quit.Get());
         }
         zl::StatusBar bar;
         if (!bar.Create(instance)) return 1;
-        if (HasArg(argc, argv, L"--window") && !MakeWindow(L"ZlSbPeerFront", L"sbpeer front"))
-            return 1;
+        zltest::PlainWindows front(L"ZlSbPeerFront");
+        if (HasArg(argc, argv, L"--window") && !MakeWindow(front, L"sbpeer front")) return 1;
         if (HasArg(argc, argv, L"--arbitrate")) {
             bar.enabled = 1;
             bar.foregroundWindowProvider = [] { return FindWindowW(L"ZlDemoMain", nullptr); };
         }
         bar.Show();
         SetEvent(ready.Get());
-        if (HasArg(argc, argv, L"--hang")) Sleep(8000);
+        // Hung: takes no message at all until told to quit (or its minute is up).
+        if (HasArg(argc, argv, L"--hang")) return WaitForSingleObject(quit.Get(), 60000) == WAIT_OBJECT_0 ? 0 : 3;
         return RunUntil(quit.Get());
     }
     return 2;

@@ -237,8 +237,8 @@ TEST(StatusBarPlacement, DefaultCornerAndClamp) {
         // A negative published position is not used.
         Bar bar;
         zl::StatusBar::SetSharedPos(-5, 10);
-        EXPECT_EQ(zl::StatusBar::s_posX_, -5);
-        EXPECT_EQ(zl::StatusBar::s_posInit_, 1);
+        EXPECT_EQ(zl::StatusBar::s_posX_.load(), -5);
+        EXPECT_EQ(zl::StatusBar::s_posInit_.load(), 1);
         bar.Show();
         EXPECT_EQ(bar.x, work.right - 204);
         EXPECT_EQ(bar.y, work.bottom - 68);

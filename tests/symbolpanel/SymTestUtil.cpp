@@ -8,30 +8,36 @@ namespace symtest {
 
 namespace {
 
-const wchar_t kOwnerClass[] = L"ZlSymTestOwner";
+// What the watch saw last: the stamp of the last release that passed every hook.
+thread_local int t_watches = 0;
+thread_local ULONG_PTR t_seen = 0;
+DWORD g_nextPress = 0;
 
-LRESULT CALLBACK OwnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+LRESULT CALLBACK WatchProc(int code, WPARAM wp, LPARAM lp) {
+    const auto* ev = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
+    if (code >= 0 && ev && ev->dwExtraInfo != 0 &&
+        (wp == WM_LBUTTONUP || wp == WM_RBUTTONUP || wp == WM_MBUTTONUP || wp == WM_XBUTTONUP)) {
+        t_seen = ev->dwExtraInfo;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
 
 }  // namespace
 
-OwnerWindow::OwnerWindow(RECT r) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = OwnerProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kOwnerClass;
-    RegisterClassExW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kOwnerClass, L"owner", WS_POPUP,
-                            r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
-                            nullptr);
-    if (hwnd_) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    zltest::PumpPending();
+PressWatch::PressWatch() : hook_(SetWindowsHookExW(WH_MOUSE_LL, WatchProc, nullptr, 0)) {
+    if (hook_) ++t_watches;
 }
 
-OwnerWindow::~OwnerWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
-    zltest::PumpPending();
+PressWatch::~PressWatch() {
+    if (!hook_) return;
+    UnhookWindowsHookEx(hook_);
+    --t_watches;
+}
+
+DWORD NextPressTime() {
+    if (g_nextPress == 0) g_nextPress = GetTickCount();
+    g_nextPress += 1000;
+    return g_nextPress;
 }
 
 RECT WorkArea() {
@@ -45,25 +51,34 @@ POINT MidAnchor() {
     return POINT{w.left + (w.right - w.left) / 2 - 100, w.top + (w.bottom - w.top) / 2 + 100};
 }
 
-bool Press(POINT p, DWORD downFlag, DWORD upFlag, DWORD data) {
+bool Press(POINT p, DWORD downFlag, DWORD upFlag, DWORD data, bool wait) {
     if (!SetCursorPos(p.x, p.y)) return false;
     zltest::PumpPending();
+    const DWORD stamp = NextPressTime();
     INPUT in[2] = {};
-    in[0].type = INPUT_MOUSE;
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.mouseData = data;
+        i.mi.time = stamp;
+        i.mi.dwExtraInfo = stamp;
+    }
     in[0].mi.dwFlags = downFlag;
-    in[0].mi.mouseData = data;
-    in[1].type = INPUT_MOUSE;
     in[1].mi.dwFlags = upFlag;
-    in[1].mi.mouseData = data;
-    return SendInput(2, in, sizeof(INPUT)) == 2;
+    if (SendInput(2, in, sizeof(INPUT)) != 2) return false;
+    if (t_watches == 0 || !wait) return true;
+    // The hooks run while this thread takes its messages; the guard only turns a lost
+    // event into a failure instead of a hang.
+    if (!zltest::PumpUntil([&] { return t_seen == stamp; }, 10000)) return false;
+    zltest::PumpPending();
+    return true;
 }
 
-bool LeftClick(POINT p) { return Press(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+bool LeftClick(POINT p, bool wait) { return Press(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0, wait); }
 
-void FeedHook(UINT message, POINT p) {
+void FeedHook(UINT message, POINT p, DWORD time) {
     MSLLHOOKSTRUCT ev{};
     ev.pt = p;
-    ev.time = GetTickCount();
+    ev.time = time;
     zl::SymbolPanel::MouseHook(HC_ACTION, message, reinterpret_cast<LPARAM>(&ev));
 }
 

@@ -1,5 +1,5 @@
-// Shared bits of the symbol-panel tests: a private user folder for the trace log, an
-// owner window standing in for the status bar, and real mouse presses through SendInput.
+// Shared bits of the symbol-panel tests: a private user folder for the trace log, and
+// mouse presses, real ones through SendInput and ones fed to the hook directly.
 #pragma once
 
 #include <windows.h>
@@ -13,28 +13,37 @@ namespace symtest {
 
 using zltest::UserFolder;
 
-// A visible, inactive popup of this process where the status bar would be.
-class OwnerWindow {
+// A low-level mouse hook of the test. Installed before a panel's hook, it is called after
+// it: once it has seen a press, the panel's hook has handled that press, and a hide it
+// posted is in the queue. While one exists, Press waits for it.
+class PressWatch {
 public:
-    explicit OwnerWindow(RECT r);
-    ~OwnerWindow();
-    OwnerWindow(const OwnerWindow&) = delete;
-    OwnerWindow& operator=(const OwnerWindow&) = delete;
-    HWND Get() const { return hwnd_; }
+    PressWatch();
+    ~PressWatch();
+    PressWatch(const PressWatch&) = delete;
+    PressWatch& operator=(const PressWatch&) = delete;
+    bool Valid() const { return hook_ != nullptr; }
 
 private:
-    HWND hwnd_ = nullptr;
+    HHOOK hook_ = nullptr;
 };
+
+// Time stamps for presses, a second apart: no press is ever taken for the second one of a
+// double press unless a test stamps it so.
+DWORD NextPressTime();
 
 // The primary monitor's work area.
 RECT WorkArea();
 // An anchor that leaves the panel above it, clear of the top-left corner.
 POINT MidAnchor();
-// Moves the cursor to p and presses and releases `button` (MOUSEEVENTF_LEFTDOWN, ...) there.
-bool Press(POINT p, DWORD downFlag, DWORD upFlag, DWORD data = 0);
-bool LeftClick(POINT p);
-// Calls the hook procedure directly with one event.
-void FeedHook(UINT message, POINT p);
+// Moves the cursor to p and presses and releases `button` (MOUSEEVENTF_LEFTDOWN, ...) there,
+// stamped with NextPressTime(). With a PressWatch and `wait`, returns once the hooks have
+// handled it and what they posted has been dispatched. Not with hooks of other threads in
+// the chain: Wine does not hand a press from another thread's hook on to the watch.
+bool Press(POINT p, DWORD downFlag, DWORD upFlag, DWORD data = 0, bool wait = true);
+bool LeftClick(POINT p, bool wait = true);
+// Calls the hook procedure directly with one event stamped `time`.
+void FeedHook(UINT message, POINT p, DWORD time = NextPressTime());
 LPARAM ClientPoint(int x, int y);
 // The centre of item k of the panel's current category, in client coordinates.
 POINT ItemCentre(const zl::SymbolPanel& panel, int k);

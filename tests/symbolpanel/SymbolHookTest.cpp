@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "Foreground.h"
+#include "PlainWindows.h"
 #include "Pump.h"
 #include "SymTestUtil.h"
 #include "SymbolPanel.h"
@@ -23,15 +24,11 @@ POINT InsideBlank(const zl::SymbolPanel& p) {
     return POINT{r.left + 6, r.bottom - 6};
 }
 
-// Gives a posted hide request time to arrive.
-void Settle() { zltest::PumpFor(300); }
-
 class SymbolHook : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(GetCurrentProcessId(), zltest::ForegroundProcessId()) << "cannot hold the foreground";
-        // Let a press of an earlier test leave the double-press window.
-        zltest::PumpFor(320);
+        ASSERT_TRUE(watch_.Valid());
     }
     // Well away from the panels and their owners: the middle of this process's foreground
     // window. A press on the bare desktop would bring another process to the front, which
@@ -45,30 +42,29 @@ protected:
 
     zltest::OwnForegroundWindow front_;
     symtest::UserFolder folder_;
+    symtest::PressWatch watch_;  // before any panel's hook
+    zltest::PlainWindows owners_;
 };
 
 TEST_F(SymbolHook, AnOutsidePressClosesTheOpenPanelButNotAPressInsideOrOnTheOwner) {
     const POINT anchor = symtest::MidAnchor();
-    symtest::OwnerWindow bar(RECT{anchor.x, anchor.y, anchor.x + 200, anchor.y + 36});
-    ASSERT_NE(nullptr, bar.Get());
+    const HWND bar = owners_.Owner(RECT{anchor.x, anchor.y, anchor.x + 200, anchor.y + 36});
+    ASSERT_NE(nullptr, bar);
     zl::SymbolPanel p;
     ASSERT_TRUE(p.Create(Instance()));
-    p.owner = bar.Get();
+    p.owner = bar;
     int reports = 0;
     p.onVisibilityChanged = [&] { ++reports; };
     p.Show(anchor);
     ASSERT_NE(nullptr, p.hook);
 
     ASSERT_TRUE(symtest::LeftClick(InsideBlank(p)));
-    Settle();
     EXPECT_TRUE(p.visible) << "a press inside the panel";
 
     ASSERT_TRUE(symtest::LeftClick(POINT{anchor.x + 100, anchor.y + 18}));
-    Settle();
     EXPECT_TRUE(p.visible) << "a press on the owner (the status bar)";
 
     ASSERT_TRUE(symtest::Press(Elsewhere(), MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP));
-    Settle();
     EXPECT_TRUE(p.visible) << "the middle button is not watched";
 
     const HHOOK hook = p.hook;
@@ -108,14 +104,14 @@ TEST_F(SymbolHook, ANewerHiddenPanelDoesNotStealTheOutsidePress) {
 TEST_F(SymbolHook, TwoOpenPanelsEachKeepTheirOwnInsideAndOwner) {
     const POINT a = symtest::MidAnchor();
     const POINT b{a.x - 450, a.y};
-    symtest::OwnerWindow barA(RECT{a.x, a.y, a.x + 200, a.y + 36});
-    symtest::OwnerWindow barB(RECT{b.x, b.y, b.x + 200, b.y + 36});
+    const HWND barA = owners_.Owner(RECT{a.x, a.y, a.x + 200, a.y + 36});
+    const HWND barB = owners_.Owner(RECT{b.x, b.y, b.x + 200, b.y + 36});
     zl::SymbolPanel pa;
     zl::SymbolPanel pb;
     ASSERT_TRUE(pa.Create(Instance()));
     ASSERT_TRUE(pb.Create(Instance()));
-    pa.owner = barA.Get();
-    pb.owner = barB.Get();
+    pa.owner = barA;
+    pb.owner = barB;
     pa.Show(a);
     pb.Show(b);
     ASSERT_NE(nullptr, pa.hook);
@@ -124,16 +120,13 @@ TEST_F(SymbolHook, TwoOpenPanelsEachKeepTheirOwnInsideAndOwner) {
     // On A's owner: A stays, B (for which it is outside) closes.
     ASSERT_TRUE(symtest::LeftClick(POINT{a.x + 100, a.y + 18}));
     ASSERT_TRUE(zltest::PumpUntil([&] { return !pb.visible; }, 2000));
-    Settle();
     EXPECT_TRUE(pa.visible);
     EXPECT_NE(nullptr, pa.hook) << "B's hide must not take A's hook";
 
     // Inside B (open again): A closes, B stays.
     pb.Show(b);
-    zltest::PumpFor(320);
     ASSERT_TRUE(symtest::LeftClick(InsideBlank(pb)));
     ASSERT_TRUE(zltest::PumpUntil([&] { return !pa.visible; }, 2000));
-    Settle();
     EXPECT_TRUE(pb.visible);
 
     EXPECT_EQ(2u, HookHides());
@@ -164,7 +157,7 @@ TEST_F(SymbolHook, PanelsOnTwoThreadsBothCloseOnOnePress) {
     zl::SymbolPanel mine;
     ASSERT_TRUE(mine.Create(Instance()));
     mine.Show(symtest::MidAnchor());
-    ASSERT_TRUE(symtest::LeftClick(Elsewhere()));
+    ASSERT_TRUE(symtest::LeftClick(Elsewhere(), false));
     const bool mineClosed = zltest::PumpUntil([&] { return !mine.visible; }, 2000);
     const bool otherClosed = zltest::PumpUntil([&] { return stage.load() == 2; }, 2000);
     quit = true;
@@ -178,31 +171,33 @@ TEST_F(SymbolHook, ASecondPressCloseByWithin300MsIsARepeat) {
     zl::SymbolPanel p;
     ASSERT_TRUE(p.Create(Instance()));
     const POINT away = Elsewhere();
+    const DWORD t0 = symtest::NextPressTime();
     p.Show(symtest::MidAnchor());
-    symtest::FeedHook(WM_LBUTTONDOWN, away);
+    symtest::FeedHook(WM_LBUTTONDOWN, away, t0);
     zltest::PumpPending();
     ASSERT_FALSE(p.visible);
 
-    // Within 3 pixels on both axes and 300 ms: let through without closing.
-    p.Show(symtest::MidAnchor());
-    symtest::FeedHook(WM_LBUTTONDBLCLK, POINT{away.x + 3, away.y - 3});
-    zltest::PumpPending();
-    EXPECT_TRUE(p.visible);
-    // Each press moves the memory: 3 more pixels from the last one is again a repeat.
-    symtest::FeedHook(WM_LBUTTONDOWN, POINT{away.x + 6, away.y - 3});
-    zltest::PumpPending();
-    EXPECT_TRUE(p.visible);
-    // 4 pixels away on one axis is a new press.
-    symtest::FeedHook(WM_LBUTTONDOWN, POINT{away.x + 10, away.y - 3});
-    zltest::PumpPending();
-    EXPECT_FALSE(p.visible);
-
-    // After 300 ms the same point closes again.
-    p.Show(symtest::MidAnchor());
-    zltest::PumpFor(320);
-    symtest::FeedHook(WM_XBUTTONDOWN, POINT{away.x + 10, away.y - 3});
-    zltest::PumpPending();
-    EXPECT_FALSE(p.visible);
+    // Each press is compared with the one before it (whether it closed or not).
+    struct Step {
+        UINT message;
+        int dx, dy;
+        DWORD after;  // ms after the previous press
+        bool closes;
+    } const steps[] = {
+        {WM_LBUTTONDBLCLK, 3, -3, 299, false},  // within 3 pixels on both axes and 300 ms
+        {WM_LBUTTONDOWN, 6, -3, 100, false},    // 3 more pixels from the last press
+        {WM_LBUTTONDOWN, 10, -3, 1, true},      // 4 pixels on one axis: a new press
+        {WM_XBUTTONDOWN, 10, -3, 300, true},    // the same point 300 ms later
+        {WM_RBUTTONDOWN, 10, -7, 0, true},      // 4 pixels on the other axis
+    };
+    DWORD t = t0;
+    for (const Step& s : steps) {
+        p.Show(symtest::MidAnchor());
+        t += s.after;
+        symtest::FeedHook(s.message, POINT{away.x + s.dx, away.y + s.dy}, t);
+        zltest::PumpPending();
+        EXPECT_EQ(!s.closes, p.visible != 0) << s.dx << "," << s.dy << " after " << s.after << " ms";
+    }
 }
 
 TEST_F(SymbolHook, OnlyPressesCountAndAPressInsideLeavesNoMemory) {

@@ -83,7 +83,7 @@ TEST(SymbolPaint, PaintReachesTheWindow) {
     zl::SymbolPanel p;
     ASSERT_TRUE(p.Create(GetModuleHandleW(nullptr)));
     p.Show(symtest::MidAnchor());
-    zltest::PumpFor(100);
+    UpdateWindow(p.hwnd);  // the pending WM_PAINT, now
     zltest::Canvas canvas(zl::kSymPanelW, zl::kSymPanelH);
     HDC dc = GetDC(p.hwnd);
     ASSERT_NE(nullptr, dc);

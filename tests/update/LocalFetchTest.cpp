@@ -137,6 +137,16 @@ TEST(DownloadFile, LocalCopy) {
     EXPECT_FALSE(zl::DownloadFile(dir.File(L"none"), dir.File(L"dst3.bin"), {}, &err));
     EXPECT_EQ(err, L"复制失败：" + dir.File(L"none"));
     EXPECT_FALSE(Exists(dir.File(L"dst3.bin")));
+
+    // A target that cannot be written (a folder stands in its place, or its folder is
+    // missing): the message names the source, never the temporary file.
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"taken").c_str(), nullptr));
+    for (const std::wstring& target : {dir.File(L"taken"), dir.File(L"no\\such\\dst.bin")}) {
+        err.clear();
+        EXPECT_FALSE(zl::DownloadFile(dir.File(L"src.bin"), target, {}, &err));
+        EXPECT_EQ(err, L"复制失败：" + dir.File(L"src.bin")) << target;
+        EXPECT_FALSE(Exists(target + L".part"));
+    }
 }
 
 TEST(DownloadFile, LocalCopyOfTheWrongSizeIsRefused) {

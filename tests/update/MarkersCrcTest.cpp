@@ -21,6 +21,23 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Names in the folder besides the given ones: what a save left behind.
+std::vector<std::wstring> Others(const zltest::TempDir& dir, std::vector<std::wstring> expected) {
+    std::vector<std::wstring> out;
+    WIN32_FIND_DATAW f;
+    HANDLE h = FindFirstFileW(dir.File(L"*").c_str(), &f);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::wstring name = f.cFileName;
+        if (name == L"." || name == L"..") continue;
+        bool known = false;
+        for (const std::wstring& e : expected) known = known || e == name;
+        if (!known) out.push_back(name);
+    } while (FindNextFileW(h, &f));
+    FindClose(h);
+    return out;
+}
+
 }  // namespace
 
 TEST(InstalledVersionOnDisk, ScanRules) {
@@ -78,7 +95,7 @@ TEST(WriteMarkers, WritesWholeFilesThroughRename) {
     ASSERT_TRUE(zl::WriteInstalledBuild(dir.Path(), L"20250101120000"));
     EXPECT_EQ(ReadAll(build), "20250101120000\r\n");
     EXPECT_EQ(zl::InstalledBuildOnDisk(dir.Path()), L"20250101120000");
-    EXPECT_FALSE(Exists(build + L".new"));
+    EXPECT_TRUE(Others(dir, {L"installed.build"}).empty());
 
     EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"2025010112000"));
     EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"2025010112000a"));
@@ -94,20 +111,47 @@ TEST(WriteMarkers, WritesWholeFilesThroughRename) {
     EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6?\n");
 }
 
-TEST(WriteMarkers, FailedWriteIsReportedAndKeepsTheOldFile) {
+TEST(WriteMarkers, FailedWriteIsReportedAndLeavesNothingBehind) {
     zltest::TempDir dir;
-    // A folder in the temporary file's place makes the write fail.
-    ASSERT_TRUE(CreateDirectoryW(dir.File(L"installed.build.new").c_str(), nullptr));
+    // A marker held open without delete sharing refuses the rename.
     ASSERT_TRUE(zltest::WriteBytes(dir.File(L"installed.build"), std::string("19990101000000\r\n")));
-    EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"20250101120000"));
+    {
+        HANDLE held = CreateFileW(dir.File(L"installed.build").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(zl::WriteInstalledBuild(dir.Path(), L"20250101120000"));
+        CloseHandle(held);
+    }
     EXPECT_EQ(ReadAll(dir.File(L"installed.build")), "19990101000000\r\n");
 
     // A folder in the marker's place: written but cannot be renamed over it.
     ASSERT_TRUE(CreateDirectoryW(dir.File(L"installed.ver").c_str(), nullptr));
     EXPECT_FALSE(zl::WriteInstalledVersion(dir.Path(), L"4.6.0"));
-    EXPECT_FALSE(Exists(dir.File(L"installed.ver.new")));
+    EXPECT_TRUE(Others(dir, {L"installed.ver", L"installed.build"}).empty());
 
     EXPECT_FALSE(zl::WriteInstalledBuild(dir.File(L"missing"), L"20250101120000"));
+}
+
+TEST(WriteMarkers, AWriteClearsWhatACrashedSaveLeftBehind) {
+    zltest::TempDir dir;
+    const std::wstring stale = dir.File(L"installed.ver.4242-1.tmp");
+    const std::wstring fresh = dir.File(L"installed.ver.4243-1.tmp");
+    ASSERT_TRUE(zltest::WriteBytes(stale, std::string("4.")));
+    ASSERT_TRUE(zltest::WriteBytes(fresh, std::string("4.")));
+    {
+        HANDLE h = CreateFileW(stale.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+        t.QuadPart -= 2ull * 60 * 10000000;  // two minutes ago
+        const FILETIME old{t.LowPart, t.HighPart};
+        EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &old));
+        CloseHandle(h);
+    }
+    ASSERT_TRUE(zl::WriteInstalledVersion(dir.Path(), L"4.6.0"));
+    EXPECT_FALSE(Exists(stale));
+    EXPECT_TRUE(Exists(fresh)) << "a save that may still be running is left alone";
 }
 
 TEST(Crc32, CheckValueAndChaining) {

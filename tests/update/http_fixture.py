@@ -14,6 +14,11 @@ Routes (n, d, s are byte counts; the body bytes follow a fixed pattern, see patt
   /nolength/n        n bytes without Content-Length
   /short/d/s         Content-Length d, then only s bytes and the connection closes
   /slow/n            n bytes with Content-Length, 16 KiB every 20 ms
+  /gated/n/TAG       n bytes with Content-Length; after the first 128 KiB the rest waits
+                     until /release/TAG (or half a minute)
+  /release/TAG       lets the rest of /gated/n/TAG go: the body is "held" when a transfer
+                     was still waiting for it, else "done"
+  /count/TAG         how many requests /gated/n/TAG has had
   /empty             200 with no body
   /header/NAME       the request's header NAME as the body
 The server ends by itself after five idle minutes, so a run that never reaches its
@@ -35,6 +40,22 @@ IDLE_LIMIT_S = 300
 def pattern(n):
     base = bytes(((i * 31 + 7) & 0xFF) for i in range(256))
     return (base * (n // 256 + 1))[:n]
+
+
+GATE_HEAD = 131072
+GATE_LIMIT_S = 30
+
+
+class Gates:
+    lock = threading.Lock()
+    events = {}
+    waiting = {}
+    counts = {}
+
+    @classmethod
+    def event(cls, tag):
+        with cls.lock:
+            return cls.events.setdefault(tag, threading.Event())
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -98,6 +119,31 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.write(data[i:i + 16384])
                 self.wfile.flush()
                 time.sleep(0.02)
+        elif kind == 'gated':
+            n, tag = int(args[0]), args[1]
+            gate = Gates.event(tag)
+            with Gates.lock:
+                Gates.counts[tag] = Gates.counts.get(tag, 0) + 1
+            data = pattern(n)
+            self.send_body(200, data[:GATE_HEAD], n)
+            self.wfile.flush()
+            with Gates.lock:
+                Gates.waiting[tag] = Gates.waiting.get(tag, 0) + 1
+            gate.wait(GATE_LIMIT_S)
+            with Gates.lock:
+                Gates.waiting[tag] -= 1
+            self.wfile.write(data[GATE_HEAD:])
+        elif kind == 'release':
+            tag = args[0]
+            with Gates.lock:
+                held = Gates.waiting.get(tag, 0) > 0
+            Gates.event(tag).set()
+            body = b'held' if held else b'done'
+            self.send_body(200, body, len(body))
+        elif kind == 'count':
+            with Gates.lock:
+                body = str(Gates.counts.get(args[0], 0)).encode()
+            self.send_body(200, body, len(body))
         elif kind == 'header':
             value = (self.headers.get(args[0]) or '').encode('utf-8')
             self.send_body(200, value, len(value))

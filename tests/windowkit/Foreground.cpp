@@ -6,14 +6,6 @@
 
 namespace zltest {
 
-namespace {
-
-const wchar_t kOwnClass[] = L"ZlWindowKitOwnFront";
-
-LRESULT CALLBACK OwnProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
-
-}  // namespace
-
 DWORD ForegroundProcessId() {
     HWND fg = GetForegroundWindow();
     DWORD pid = 0;
@@ -21,25 +13,13 @@ DWORD ForegroundProcessId() {
     return pid;
 }
 
-OwnForegroundWindow::OwnForegroundWindow() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = OwnProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kOwnClass;
-    RegisterClassExW(&wc);
-    hwnd_ = CreateWindowExW(0, kOwnClass, L"test front", WS_OVERLAPPEDWINDOW, 40, 40, 300, 200, nullptr,
-                            nullptr, wc.hInstance, nullptr);
-    if (hwnd_) {
-        ShowWindow(hwnd_, SW_SHOW);
-        Activate();
-    }
-}
-
-OwnForegroundWindow::~OwnForegroundWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
-    PumpPending();
+OwnForegroundWindow::OwnForegroundWindow() : windows_(L"ZlWindowKitOwnFront") {
+    WindowLook look;
+    look.style = WS_OVERLAPPEDWINDOW;
+    look.rect = RECT{40, 40, 340, 240};
+    look.show = SW_SHOW;
+    hwnd_ = windows_.Make(L"test front", nullptr, look);
+    if (hwnd_) Activate();
 }
 
 bool OwnForegroundWindow::Activate(DWORD timeoutMs) {

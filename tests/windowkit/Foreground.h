@@ -4,13 +4,14 @@
 
 #include <windows.h>
 
+#include "PlainWindows.h"
+
 namespace zltest {
 
 // A plain visible window of this process, brought to the front.
 class OwnForegroundWindow {
 public:
     OwnForegroundWindow();
-    ~OwnForegroundWindow();
     OwnForegroundWindow(const OwnForegroundWindow&) = delete;
     OwnForegroundWindow& operator=(const OwnForegroundWindow&) = delete;
 
@@ -19,6 +20,7 @@ public:
     bool Activate(DWORD timeoutMs = 3000);
 
 private:
+    PlainWindows windows_;
     HWND hwnd_ = nullptr;
 };
 

@@ -56,6 +56,9 @@ TEST_P(CandPaint, BackgroundSelectionTextCodesAndIndicator) {
     EXPECT_EQ(pal.background, canvas.Pixel(c0.right - 2, c0.bottom - 2));
     const RECT c1 = w.cells[1];
     EXPECT_EQ(pal.background, canvas.Pixel(c1.right - 2, (c1.top + c1.bottom) / 2));
+    // The palette's two large fills, as known values rather than the code's own table.
+    EXPECT_EQ(dark ? 0x302C2Au : 0xFDFCFCu, canvas.Pixel(1, 1));
+    EXPECT_EQ(dark ? 0x704626u : 0xFFE8D6u, canvas.Pixel(c0.right - 2, c0.top + 2));
 
     // Text is drawn in every cell, in the text colour.
     for (size_t i = 0; i < w.cells.size(); ++i) {

@@ -1,14 +1,11 @@
 #include "DictWriter.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <numeric>
 
 #include "DictFormat.h"
-#include "UniqueHandle.h"
 
 namespace zl {
 
@@ -124,42 +121,6 @@ bool DictWriter::Build(std::vector<uint8_t>& out, std::string& error) const {
         return false;
     }
     std::memcpy(out.data(), &h, sizeof h);
-    return true;
-}
-
-bool WriteFileAtomically(const std::wstring& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    const std::wstring tmp = path + L".tmp";
-    {
-        UniqueHandle f(CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
-        if (!f.Valid()) {
-            error = "cannot create the temporary output file";
-            return false;
-        }
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-            DWORD written = 0;
-            if (!WriteFile(f.Get(), bytes.data() + done, chunk, &written, nullptr) || written != chunk) {
-                f.Reset();
-                DeleteFileW(tmp.c_str());
-                error = "cannot write the output file";
-                return false;
-            }
-            done += chunk;
-        }
-        if (!FlushFileBuffers(f.Get())) {
-            f.Reset();
-            DeleteFileW(tmp.c_str());
-            error = "cannot flush the output file";
-            return false;
-        }
-    }
-    if (!MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(tmp.c_str());
-        error = "cannot rename the output file into place";
-        return false;
-    }
     return true;
 }
 

@@ -27,8 +27,4 @@ private:
     std::vector<DictSource> entries_;
 };
 
-// Writes bytes to path through a temporary file in the same folder and one rename,
-// so a failed run never leaves a half file under the final name.
-bool WriteFileAtomically(const std::wstring& path, const std::vector<uint8_t>& bytes, std::string& error);
-
 }  // namespace zl

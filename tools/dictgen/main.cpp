@@ -69,7 +69,9 @@ int wmain(int argc, wchar_t** argv) {
 
     std::vector<uint8_t> bytes;
     if (!writer.Build(bytes, error)) return Fail(outPath, error);
-    if (!zl::WriteFileAtomically(outPath, bytes, error)) return Fail(outPath, error);
+    // A failed run never leaves a half dictionary under the final name.
+    if (!zl::SaveWholeFile(outPath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+        return Fail(outPath, "cannot write the output file");
 
     std::printf("zldictgen: %zu Wubi and %zu pinyin entries, %zu non-GBK rows dropped, %zu duplicates merged, %zu bytes\n",
                 stats.wubiEntries, stats.pinyinEntries, stats.droppedNonGbk, stats.duplicates, bytes.size());

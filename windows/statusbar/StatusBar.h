@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -138,9 +139,10 @@ public:
     // Constant alpha of the last presentation (255 before any).
     int presentedAlpha = 255;
 
-    static int s_posX_;
-    static int s_posY_;
-    static uint8_t s_posInit_;
+    // Process-wide: the bars of several UI threads read and write them.
+    static std::atomic<int> s_posX_;
+    static std::atomic<int> s_posY_;
+    static std::atomic<uint8_t> s_posInit_;
 
     static LRESULT CALLBACK WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
 

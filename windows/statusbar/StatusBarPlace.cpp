@@ -14,16 +14,17 @@
 namespace zl {
 
 volatile LONG g_activeTid = 0;
-int StatusBar::s_posX_ = -1;
-int StatusBar::s_posY_ = -1;
-uint8_t StatusBar::s_posInit_ = 0;
+std::atomic<int> StatusBar::s_posX_{-1};
+std::atomic<int> StatusBar::s_posY_{-1};
+std::atomic<uint8_t> StatusBar::s_posInit_{0};
 
 namespace {
 
 const wchar_t kClassName[] = L"ZelunWubiStatusWnd";
 const LONG kMagicNew = 0x5A4C4E42;    // ZLNB
 const LONG kMagicValid = 0x5A4C5350;  // ZLSP
-DWORD s_lastFgLog = 0;
+// When the last "sb fg:" line was written; the bars of all threads share the once-a-second limit.
+std::atomic<DWORD> s_lastFgLog{0};
 
 bool IsBarWindow(HWND w) {
     wchar_t name[65] = {};
@@ -340,8 +341,8 @@ void StatusBar::CheckForeground() {
     }
     const bool keep = !takeover && (focusPid == self || (proxy && !foregroundWindowProvider) ||
                                     (focusPid == 0 && active));
-    if (now - s_lastFgLog > 1000) {
-        s_lastFgLog = now;
+    DWORD lastLog = s_lastFgLog.load();
+    if (now - lastLog > 1000 && s_lastFgLog.compare_exchange_strong(lastLog, now)) {
         ZlTrace(L"sb fg: pid=%lu focus=%lu takeover=%d active=%d keep=%d", fgPid, focusPid,
                 takeover ? 1 : 0, active ? 1 : 0, keep ? 1 : 0);
     }

@@ -112,7 +112,9 @@ LRESULT CALLBACK SymbolPanel::MouseHook(int code, WPARAM wp, LPARAM lp) {
             anyOutside = anyOutside || outside[i];
         }
         if (anyOutside) {
-            const DWORD now = GetTickCount();
+            // The press's own time stamp: a hook called late must not take a double
+            // click for two presses.
+            const DWORD now = event->time;
             const bool repeat = std::labs(p.x - t.lastPt.x) <= kRepeatSlop &&
                                 std::labs(p.y - t.lastPt.y) <= kRepeatSlop && now - t.lastTick < kRepeatMs;
             t.lastPt = p;

@@ -1,0 +1,218 @@
+// IUnknown, construction and destruction, activation and deactivation.
+#include <new>
+
+#include "Module.h"
+#include "OsVersion.h"
+#include "Seams.h"
+#include "TextService.h"
+#include "ZlTrace.h"
+
+namespace zl {
+
+namespace {
+
+template <class T>
+void ReleaseAndClear(T*& p) {
+    if (p) {
+        p->Release();
+        p = nullptr;
+    }
+}
+
+}  // namespace
+
+CTextService::CTextService() = default;
+
+CTextService::~CTextService() {
+    // Normally Deactivate has released all of this; a failed or missing deactivation
+    // must not leak the host's TSF objects or leave windows calling into freed memory.
+    candWindow.Destroy();
+    symbolPanel.Destroy();
+    statusBar.Hide();
+    statusBar.Destroy();
+    ReleaseAndClear(composition);
+    ReleaseAndClear(openCloseCompartment);
+    ReleaseAndClear(context);
+    ReleaseAndClear(documentMgr);
+    if (sharedBlock) UnmapViewOfFile(sharedBlock);
+    if (sharedMapping) CloseHandle(sharedMapping);
+    ReleaseAndClear(threadMgr);
+}
+
+STDMETHODIMP CTextService::QueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_INVALIDARG;
+    *ppv = nullptr;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ITfTextInputProcessor)) {
+        *ppv = static_cast<ITfTextInputProcessor*>(this);
+    } else if (IsEqualIID(riid, IID_ITfThreadMgrEventSink)) {
+        *ppv = static_cast<ITfThreadMgrEventSink*>(this);
+    } else if (IsEqualIID(riid, IID_ITfKeyEventSink)) {
+        *ppv = static_cast<ITfKeyEventSink*>(this);
+    } else if (IsEqualIID(riid, IID_ITfCompositionSink)) {
+        *ppv = static_cast<ITfCompositionSink*>(this);
+    } else if (IsEqualIID(riid, IID_ITfCompartmentEventSink)) {
+        *ppv = static_cast<ITfCompartmentEventSink*>(this);
+    } else {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) CTextService::AddRef() { return InterlockedIncrement(&refCount); }
+
+STDMETHODIMP_(ULONG) CTextService::Release() {
+    const LONG n = InterlockedDecrement(&refCount);
+    if (n == 0) delete this;
+    return n;
+}
+
+STDMETHODIMP CTextService::Activate(ITfThreadMgr* tm, TfClientId id) { return _Activate(tm, id); }
+
+HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
+    if (!tm) return E_INVALIDARG;
+    tm->AddRef();
+    ReleaseAndClear(threadMgr);
+    threadMgr = tm;
+    clientId = id;
+    hInstance = g_hInst;
+
+    const std::wstring installDir = ModuleDirOf(g_hInst);
+    const std::wstring dataSub = installDir + L"\\data";
+    dataDir = GetFileAttributesW((dataSub + L"\\zlwb.dat").c_str()) != INVALID_FILE_ATTRIBUTES
+                  ? dataSub
+                  : installDir;
+    PurgeBackupsAsync(installDir);
+
+    _LoadConfig();
+    engine.config = config;
+    if (!engine.code.empty()) engine.Update();
+    engine.Init(dataDir);
+    const Mode scheme = config.scheme == 1 ? kModePinyin : config.scheme == 2 ? kModeMixed : kModeWubi;
+    if (scheme != engine.mode) {
+        engine.mode = scheme;
+        engine.Clear();
+    }
+
+    if (!candWindow.Create(hInstance)) {
+        // TSF will only release us: leave nothing behind that a Deactivate would undo.
+        ZlTrace(L"activate: candidate window could not be created");
+        candWindow.Destroy();
+        ReleaseAndClear(threadMgr);
+        clientId = 0;
+        return E_FAIL;
+    }
+    candWindow.onCandidateClick = [this](int index) { _OnCandidateClick(index); };
+
+    if (statusBar.Create(hInstance)) {
+        statusBar.onClick = [this](int region) {
+            ModalGuard guard(this);
+            _OnStatusClick(region);
+        };
+        statusBar.onRightClick = [this](POINT pt) {
+            ModalGuard guard(this);
+            _ShowMenu(pt);
+        };
+        statusBar.onMoved = [this](int x, int y) { _OnStatusMoved(x, y); };
+        if (config.statusX >= 0 && config.statusY >= 0) {
+            statusBar.SetPos(config.statusX, config.statusY);
+            StatusBar::SetSharedPos(config.statusX, config.statusY);
+        }
+        StatusSkin skin;
+        skin.theme = static_cast<uint32_t>(config.statusTheme);
+        skin.skin = static_cast<uint32_t>(config.statusSkin);
+        skin.translucent = static_cast<uint32_t>(config.statusTranslucent);
+        skin.accent = static_cast<uint32_t>(config.statusAccent);
+        skin.base = static_cast<uint32_t>(config.statusBase);
+        statusBar.SetSkin(skin);
+        statusBar.Update(_CurrentStatus());
+        statusBar.SetEnabled(config.statusBar != 0);
+        if (config.statusBar != 0) statusBar.Show();
+        statusBar.onTick = [this] { _OnStatusTick(); };
+    }
+
+    if (symbolPanel.Create(hInstance)) {
+        symbolPanel.owner = statusBar.hwnd;
+        symbolPanel.onInsert = [this](const std::wstring& text) {
+            if (text.empty()) return;
+            ModalGuard guard(this);
+            _InsertSymbol(text);
+        };
+        symbolPanel.onVisibilityChanged = [this] { statusBar.Update(_CurrentStatus()); };
+    }
+
+    if (!sharedBlock) _MapChineseBlock();
+    _InitThreadMgrEventSink();
+    _InitKeyEventSink();
+    _InitCompartmentSink();
+    _CheckUpdate(false);
+    return S_OK;
+}
+
+STDMETHODIMP CTextService::Deactivate() {
+    ++deactivations;
+    candWindow.Hide();
+    candWindow.Destroy();
+    symbolPanel.Destroy();
+    statusBar.Hide();
+    statusBar.Destroy();
+    ReleaseAndClear(composition);
+
+    _UninitKeyEventSink();
+    _UninitThreadMgrEventSink();
+    _UninitCompartmentSink();
+
+    if (sharedBlock) {
+        const LONG was = InterlockedCompareExchange(&sharedBlock->state, 0, 0);
+        ZlTrace(L"deactivate: force shared chinese -> 1 (was=%d)",
+                static_cast<int>(was == 1 || was == 2 ? was : 0));
+        InterlockedExchange(&sharedBlock->state, 1);
+        UnmapViewOfFile(sharedBlock);
+    }
+    chinese = 1;
+    if (sharedMapping) CloseHandle(sharedMapping);
+    sharedMapping = nullptr;
+    sharedBlock = nullptr;
+
+    engine.SaveUser();
+    ReleaseAndClear(context);
+    ReleaseAndClear(documentMgr);
+    ReleaseAndClear(threadMgr);
+    return S_OK;
+}
+
+StatusInfo CTextService::_CurrentStatus() const {
+    StatusInfo info;
+    info.chinese = chinese;
+    info.scheme = engine.tempPinyin ? 1u : static_cast<uint32_t>(engine.mode);
+    info.fullWidth = config.fullWidth != 0;
+    info.symbolsOpen = symbolPanel.visible;
+    return info;
+}
+
+void CTextService::_OnCandidateClick(int index) {
+    if (index >= 0 && engine.SelectOnPage(static_cast<uint64_t>(index)) && context) _Sync(context);
+}
+
+void CTextService::_OnStatusMoved(int x, int y) {
+    config.statusX = x;
+    config.statusY = y;
+    Config fresh;
+    fresh.Load();
+    fresh.statusX = x;
+    fresh.statusY = y;
+    fresh.Save();
+    StatusBar::SetSharedPos(x, y);
+    WIN32_FILE_ATTRIBUTE_DATA fad;
+    if (GetFileAttributesExW(fresh.Path().c_str(), GetFileExInfoStandard, &fad)) {
+        configWriteTime = fad.ftLastWriteTime;
+    }
+}
+
+void CTextService::_OnStatusTick() {
+    if (sharedBlock) _SyncChineseFromShared();
+    _CheckConfigReload();
+    if (RealOsMajorVersion() <= 9 && config.shiftToggle != 0) _PollWin7Shift();
+}
+
+}  // namespace zl

@@ -1,0 +1,77 @@
+#include "UpdLog.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cwchar>
+
+#include "UniqueHandle.h"
+
+namespace zl {
+
+namespace {
+
+std::wstring TempFolder() {
+    wchar_t buf[MAX_PATH + 1] = {};
+    const DWORD n = GetTempPathW(MAX_PATH, buf);
+    return (n == 0 || n > MAX_PATH) ? std::wstring() : std::wstring(buf, n);
+}
+
+// The worker and the UI thread both log, and an elevated copy may log beside a second
+// updater: the size check, rotation and append go under one lock.
+class LogLock {
+public:
+    LogLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\ZelunWubiUpdaterLog")) {
+        if (!mutex_.Valid()) return;
+        const DWORD r = WaitForSingleObject(mutex_.Get(), 200);
+        owned_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+    }
+    ~LogLock() {
+        if (owned_) ReleaseMutex(mutex_.Get());
+    }
+    LogLock(const LogLock&) = delete;
+    LogLock& operator=(const LogLock&) = delete;
+
+private:
+    UniqueHandle mutex_;
+    bool owned_ = false;
+};
+
+}  // namespace
+
+std::wstring UpdLogPath() {
+    const std::wstring dir = TempFolder();
+    return dir.empty() ? std::wstring() : dir + L"zlupd.log";
+}
+
+void LogFile(const wchar_t* format, ...) {
+    if (!format) return;
+    wchar_t text[1025];
+    va_list args;
+    va_start(args, format);
+    const int len = _vsnwprintf(text, 1024, format, args);
+    va_end(args);
+    if (len < 0 || len > 1024) return;
+    char utf8[2046];
+    const int size = len == 0 ? 0 : WideCharToMultiByte(CP_UTF8, 0, text, len, utf8, sizeof utf8 - 3, nullptr, nullptr);
+    if (len != 0 && size <= 0) return;
+    utf8[size] = '\r';
+    utf8[size + 1] = '\n';
+
+    const std::wstring path = UpdLogPath();
+    if (path.empty()) return;
+    LogLock lock;
+    WIN32_FILE_ATTRIBUTE_DATA fad;
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &fad) &&
+        (fad.nFileSizeHigh != 0 || fad.nFileSizeLow > kUpdLogRotateAbove)) {
+        const std::wstring old = path.substr(0, path.size() - 4) + L".old.log";
+        MoveFileExW(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    UniqueHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) return;
+    DWORD put = 0;
+    WriteFile(f.Get(), utf8, static_cast<DWORD>(size + 2), &put, nullptr);
+}
+
+}  // namespace zl
