@@ -31,6 +31,16 @@ TEST_F(CompositionTest, LettersComposeAtTheSelectionAndACommitReplacesThem) {
     EXPECT_EQ(tsfkit::LiveCount("view"), 0);
 }
 
+TEST_F(CompositionTest, ClickingACandidateCommitsIt) {
+    ActivateFocused();
+    Type("a");
+    ASSERT_GE(svc->engine.candidates.size(), 2u);
+    const std::wstring second = svc->engine.candidates[1].text;
+    svc->candWindow.onCandidateClick(1);
+    EXPECT_EQ(ctx->text, L"x" + second + L"y");
+    EXPECT_EQ(ctx->active, nullptr);
+}
+
 TEST_F(CompositionTest, EscapeErasesTheTypedCode) {
     ActivateFocused();
     Type("aa");

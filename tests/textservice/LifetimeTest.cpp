@@ -120,3 +120,44 @@ TEST_F(LifetimeTest, AModalCallbackKeepsTheServiceAliveAndSeesTheDeactivation) {
 
 }  // namespace
 }  // namespace zltest
+
+namespace zltest {
+namespace {
+
+struct BarSettings {
+    int statusBar, x, y;
+    bool enabled;
+    bool placed;  // the configured position was applied
+};
+
+TEST_F(LifetimeTest, ActivationFollowsTheStatusBarSettings) {
+    const BarSettings cases[] = {
+        {1, -1, -1, true, false},
+        {1, 10, -1, true, false},
+        {0, 10, 20, false, true},
+    };
+    for (const BarSettings& c : cases) {
+        SCOPED_TRACE(c.statusBar * 100 + c.x);
+        zl::Config config;
+        config.statusBar = c.statusBar;
+        config.statusX = c.x;
+        config.statusY = c.y;
+        config.Save();
+        zl::StatusBar::s_posInit_ = 0;
+        ASSERT_EQ(S_OK, svc->Activate(tm, 42));
+        ASSERT_NE(svc->statusBar.hwnd, nullptr);
+        EXPECT_EQ(svc->statusBar.enabled, c.enabled);
+        if (!c.enabled) {
+            EXPECT_FALSE(svc->statusBar.visible);
+        }
+        EXPECT_EQ(svc->statusBar.x == 10, c.placed);
+        EXPECT_EQ(zl::StatusBar::s_posInit_ && zl::StatusBar::s_posX_ == 10, c.placed);
+        EXPECT_TRUE(svc->statusBar.onTick && svc->statusBar.onClick && svc->statusBar.onMoved);
+        // Without data\zlwb.dat beside the component the dictionary is looked for beside it.
+        EXPECT_EQ(svc->dataDir, zl::ModuleDirOf(g_hInst));
+        svc->Deactivate();
+    }
+}
+
+}  // namespace
+}  // namespace zltest
