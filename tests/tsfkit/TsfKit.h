@@ -1,307 +1,462 @@
-// Fake TSF objects for the text service's tests: a thread manager (with its source,
-// keystroke and compartment managers), document managers, contexts over a plain text
-// model, ranges, compositions, the display-attribute property, views and the open/close
-// compartment. Every fake counts its references and its live instances by kind, so a
-// test can tell whether the service released all it took.
+// Fake TSF objects for the text service's tests: a thread manager with its source,
+// keystroke and compartment managers, document managers, contexts over a plain text
+// model, ranges, compositions, views and the open/close compartment. Each fake counts its
+// references and its live instances by kind, so a test sees whatever the service kept.
 #pragma once
 
 #include <windows.h>
 #include <msctf.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
-// Missing from mingw-w64's msctf.h: TSF reports these with the text store's codes.
+// Missing from mingw-w64's msctf.h: TSF uses the text store's codes.
 #ifndef TF_S_ASYNC
 #define TF_S_ASYNC TS_S_ASYNC
 #endif
 
 namespace tsfkit {
 
-// Live instances per kind ("range", "composition", "property", "view", ...).
-std::map<std::string, int>& Live();
-int LiveCount(const char* kind);
+#define NI \
+    { return E_NOTIMPL; }
 
-class Counted {
+inline std::map<std::string, int>& Live() {
+    static std::map<std::string, int> live;
+    return live;
+}
+
+template <class T>
+void ReleaseAndClear(T*& p) {
+    if (p) p->Release();
+    p = nullptr;
+}
+
+// Reference and instance counting and QueryInterface for the interfaces First, Rest...
+template <class First, class... Rest>
+class Fake : public First, public Rest... {
 public:
-    explicit Counted(const char* kind) : kind_(kind) { ++Live()[kind_]; }
-    virtual ~Counted() { --Live()[kind_]; }
-    Counted(const Counted&) = delete;
-    Counted& operator=(const Counted&) = delete;
+    explicit Fake(const char* kind) : kind_(kind) { ++Live()[kind_]; }
+    virtual ~Fake() { --Live()[kind_]; }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&ref); }
+    STDMETHODIMP_(ULONG) Release() override {
+        const LONG n = InterlockedDecrement(&ref);
+        if (n == 0) delete this;
+        return n;
+    }
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_INVALIDARG;
+        *ppv = IsEqualIID(riid, IID_IUnknown) ? static_cast<First*>(this) : nullptr;
+        (void)(Try<First>(riid, ppv) || ... || Try<Rest>(riid, ppv));
+        if (!*ppv) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
     LONG Refs() const { return ref; }
 
-protected:
-    volatile LONG ref = 1;
-
 private:
+    template <class I>
+    bool Try(REFIID riid, void** ppv) {
+        if (IsEqualIID(riid, __uuidof(I))) *ppv = static_cast<I*>(this);
+        return *ppv != nullptr;
+    }
+    volatile LONG ref = 1;
     std::string kind_;
 };
 
-#define TSFKIT_REFCOUNT                                                           \
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&ref); } \
-    STDMETHODIMP_(ULONG) Release() override {                                     \
-        const LONG n = InterlockedDecrement(&ref);                                \
-        if (n == 0) delete this;                                                  \
-        return n;                                                                 \
-    }
-
 class FakeContext;
-class FakeThreadMgr;
 
-class FakeCompartment : public Counted, public ITfCompartment, public ITfSource {
+class FakeRange : public Fake<ITfRange> {
 public:
-    FakeCompartment() : Counted("compartment") { VariantInit(&value); }
-    ~FakeCompartment() override { VariantClear(&value); }
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
-    STDMETHODIMP SetValue(TfClientId tid, const VARIANT* v) override;
-    STDMETHODIMP GetValue(VARIANT* v) override;
-    STDMETHODIMP AdviseSink(REFIID riid, IUnknown* punk, DWORD* cookie) override;
-    STDMETHODIMP UnadviseSink(DWORD cookie) override;
-
-    VARIANT value;
-    ITfCompartmentEventSink* sink = nullptr;
-};
-
-class FakeRange : public Counted, public ITfRange {
-public:
-    FakeRange(FakeContext* ctx, LONG start, LONG end);
+    FakeRange(FakeContext* c, LONG s, LONG e);
     ~FakeRange() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
-    STDMETHODIMP GetText(TfEditCookie, DWORD, WCHAR* text, ULONG max, ULONG* got) override;
     STDMETHODIMP SetText(TfEditCookie, DWORD, const WCHAR* text, LONG cch) override;
-    STDMETHODIMP GetFormattedText(TfEditCookie, IDataObject**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetEmbedded(TfEditCookie, REFGUID, REFIID, IUnknown**) override { return E_NOTIMPL; }
-    STDMETHODIMP InsertEmbedded(TfEditCookie, DWORD, IDataObject*) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftStart(TfEditCookie, LONG, LONG*, const TF_HALTCOND*) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftEnd(TfEditCookie, LONG, LONG*, const TF_HALTCOND*) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftStartToRange(TfEditCookie, ITfRange*, TfAnchor) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftEndToRange(TfEditCookie, ITfRange*, TfAnchor) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftStartRegion(TfEditCookie, TfShiftDir, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftEndRegion(TfEditCookie, TfShiftDir, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP IsEmpty(TfEditCookie, WINBOOL* empty) override;
-    STDMETHODIMP Collapse(TfEditCookie, TfAnchor anchor) override;
-    STDMETHODIMP IsEqualStart(TfEditCookie, ITfRange*, TfAnchor, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP IsEqualEnd(TfEditCookie, ITfRange*, TfAnchor, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP CompareStart(TfEditCookie, ITfRange*, TfAnchor, LONG*) override { return E_NOTIMPL; }
-    STDMETHODIMP CompareEnd(TfEditCookie, ITfRange*, TfAnchor, LONG*) override { return E_NOTIMPL; }
-    STDMETHODIMP AdjustForInsert(TfEditCookie, ULONG, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetGravity(TfGravity*, TfGravity*) override { return E_NOTIMPL; }
-    STDMETHODIMP SetGravity(TfEditCookie, TfGravity, TfGravity) override { return E_NOTIMPL; }
-    STDMETHODIMP Clone(ITfRange** clone) override;
-    STDMETHODIMP GetContext(ITfContext** ctx) override;
+    STDMETHODIMP Collapse(TfEditCookie, TfAnchor anchor) override {
+        (anchor == TF_ANCHOR_START ? end : start) = anchor == TF_ANCHOR_START ? start : end;
+        return S_OK;
+    }
+    STDMETHODIMP GetText(TfEditCookie, DWORD, WCHAR*, ULONG, ULONG*) override NI;
+    STDMETHODIMP GetFormattedText(TfEditCookie, IDataObject**) override NI;
+    STDMETHODIMP GetEmbedded(TfEditCookie, REFGUID, REFIID, IUnknown**) override NI;
+    STDMETHODIMP InsertEmbedded(TfEditCookie, DWORD, IDataObject*) override NI;
+    STDMETHODIMP ShiftStart(TfEditCookie, LONG, LONG*, const TF_HALTCOND*) override NI;
+    STDMETHODIMP ShiftEnd(TfEditCookie, LONG, LONG*, const TF_HALTCOND*) override NI;
+    STDMETHODIMP ShiftStartToRange(TfEditCookie, ITfRange*, TfAnchor) override NI;
+    STDMETHODIMP ShiftEndToRange(TfEditCookie, ITfRange*, TfAnchor) override NI;
+    STDMETHODIMP ShiftStartRegion(TfEditCookie, TfShiftDir, WINBOOL*) override NI;
+    STDMETHODIMP ShiftEndRegion(TfEditCookie, TfShiftDir, WINBOOL*) override NI;
+    STDMETHODIMP IsEmpty(TfEditCookie, WINBOOL*) override NI;
+    STDMETHODIMP IsEqualStart(TfEditCookie, ITfRange*, TfAnchor, WINBOOL*) override NI;
+    STDMETHODIMP IsEqualEnd(TfEditCookie, ITfRange*, TfAnchor, WINBOOL*) override NI;
+    STDMETHODIMP CompareStart(TfEditCookie, ITfRange*, TfAnchor, LONG*) override NI;
+    STDMETHODIMP CompareEnd(TfEditCookie, ITfRange*, TfAnchor, LONG*) override NI;
+    STDMETHODIMP AdjustForInsert(TfEditCookie, ULONG, WINBOOL*) override NI;
+    STDMETHODIMP GetGravity(TfGravity*, TfGravity*) override NI;
+    STDMETHODIMP SetGravity(TfEditCookie, TfGravity, TfGravity) override NI;
+    STDMETHODIMP Clone(ITfRange**) override NI;
+    STDMETHODIMP GetContext(ITfContext**) override NI;
 
     FakeContext* ctx;
     LONG start, end;
 };
 
-class FakeComposition : public Counted, public ITfComposition {
+class FakeComposition : public Fake<ITfComposition> {
 public:
-    FakeComposition(FakeContext* ctx, LONG start, LONG end, ITfCompositionSink* sink);
+    FakeComposition(FakeContext* c, LONG s, LONG e, ITfCompositionSink* k);
     ~FakeComposition() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
     STDMETHODIMP GetRange(ITfRange** range) override;
-    STDMETHODIMP ShiftStart(TfEditCookie, ITfRange*) override { return E_NOTIMPL; }
-    STDMETHODIMP ShiftEnd(TfEditCookie, ITfRange*) override { return E_NOTIMPL; }
     STDMETHODIMP EndComposition(TfEditCookie ec) override;
+    STDMETHODIMP ShiftStart(TfEditCookie, ITfRange*) override NI;
+    STDMETHODIMP ShiftEnd(TfEditCookie, ITfRange*) override NI;
 
     FakeContext* ctx;
     LONG start, end;
     ITfCompositionSink* sink;
-    bool ended = false;
 };
 
-class FakeProperty : public Counted, public ITfProperty {
+class FakeView : public Fake<ITfContextView> {
 public:
-    explicit FakeProperty(FakeContext* ctx);
-    ~FakeProperty() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
-    STDMETHODIMP GetType(GUID*) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumRanges(TfEditCookie, IEnumTfRanges**, ITfRange*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetValue(TfEditCookie, ITfRange*, VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetContext(ITfContext**) override { return E_NOTIMPL; }
-    STDMETHODIMP FindRange(TfEditCookie, ITfRange*, ITfRange**, TfAnchor) override { return E_NOTIMPL; }
-    STDMETHODIMP SetValueStore(TfEditCookie, ITfRange*, ITfPropertyStore*) override { return E_NOTIMPL; }
-    STDMETHODIMP SetValue(TfEditCookie, ITfRange*, const VARIANT*) override { return E_NOTIMPL; }
-    STDMETHODIMP Clear(TfEditCookie, ITfRange* range) override;
-
-    FakeContext* ctx;
-};
-
-class FakeView : public Counted, public ITfContextView {
-public:
-    explicit FakeView(FakeContext* ctx);
+    explicit FakeView(FakeContext* c);
     ~FakeView() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
-    STDMETHODIMP GetRangeFromPoint(TfEditCookie, const POINT*, DWORD, ITfRange**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTextExt(TfEditCookie, ITfRange* range, RECT* rect, WINBOOL* clipped) override;
-    STDMETHODIMP GetScreenExt(RECT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetWnd(HWND*) override { return E_NOTIMPL; }
-
+    STDMETHODIMP GetTextExt(TfEditCookie, ITfRange*, RECT* rect, WINBOOL* clipped) override;
+    STDMETHODIMP GetRangeFromPoint(TfEditCookie, const POINT*, DWORD, ITfRange**) override NI;
+    STDMETHODIMP GetScreenExt(RECT*) override NI;
+    STDMETHODIMP GetWnd(HWND*) override NI;
     FakeContext* ctx;
 };
 
 class FakeDocumentMgr;
 
-// One document: text with a selection, at most one composition.
-class FakeContext : public Counted,
-                    public ITfContext,
-                    public ITfInsertAtSelection,
-                    public ITfContextComposition {
+// One document: text with a selection and at most one composition.
+class FakeContext : public Fake<ITfContext, ITfInsertAtSelection, ITfContextComposition> {
 public:
-    explicit FakeContext(FakeDocumentMgr* doc);
-    ~FakeContext() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
-
-    // ITfContext
-    STDMETHODIMP RequestEditSession(TfClientId tid, ITfEditSession* es, DWORD flags, HRESULT* hrSession) override;
-    STDMETHODIMP InWriteSession(TfClientId, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetSelection(TfEditCookie, ULONG index, ULONG count, TF_SELECTION* sel, ULONG* fetched) override;
-    STDMETHODIMP SetSelection(TfEditCookie, ULONG count, const TF_SELECTION* sel) override;
-    STDMETHODIMP GetStart(TfEditCookie, ITfRange**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetEnd(TfEditCookie, ITfRange**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetActiveView(ITfContextView** view) override;
-    STDMETHODIMP EnumViews(IEnumTfContextViews**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetStatus(TF_STATUS*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetProperty(REFGUID guid, ITfProperty** prop) override;
-    STDMETHODIMP GetAppProperty(REFGUID, ITfReadOnlyProperty**) override { return E_NOTIMPL; }
-    STDMETHODIMP TrackProperties(const GUID**, ULONG, const GUID**, ULONG, ITfReadOnlyProperty**) override {
-        return E_NOTIMPL;
+    explicit FakeContext(FakeDocumentMgr* d) : Fake("context"), doc(d) {}
+    ~FakeContext() override {
+        for (ITfEditSession* s : queued) s->Release();
     }
-    STDMETHODIMP EnumProperties(IEnumTfProperties**) override { return E_NOTIMPL; }
+    STDMETHODIMP RequestEditSession(TfClientId, ITfEditSession* es, DWORD flags, HRESULT* hr) override {
+        if (refuseAll) return E_FAIL;
+        if (!(flags & TF_ES_SYNC)) {
+            es->AddRef();
+            queued.push_back(es);
+            *hr = TF_S_ASYNC;
+            return S_OK;
+        }
+        if (refuseSync) return TS_E_SYNCHRONOUS;
+        inSession = true;
+        *hr = es->DoEditSession(kCookie);
+        inSession = false;
+        return S_OK;
+    }
+    STDMETHODIMP GetSelection(TfEditCookie, ULONG, ULONG, TF_SELECTION* sel, ULONG* fetched) override {
+        sel[0].range = new FakeRange(this, selStart, selEnd);
+        sel[0].style = {TF_AE_END, FALSE};
+        *fetched = 1;
+        return S_OK;
+    }
+    STDMETHODIMP SetSelection(TfEditCookie, ULONG count, const TF_SELECTION* sel) override {
+        if (!inSession || count != 1) return E_FAIL;
+        selStart = static_cast<FakeRange*>(sel[0].range)->start;
+        selEnd = static_cast<FakeRange*>(sel[0].range)->end;
+        return S_OK;
+    }
+    STDMETHODIMP GetActiveView(ITfContextView** view) override {
+        if (noView) return E_FAIL;
+        *view = new FakeView(this);
+        return S_OK;
+    }
     STDMETHODIMP GetDocumentMgr(ITfDocumentMgr** dm) override;
-    STDMETHODIMP CreateRangeBackup(TfEditCookie, ITfRange*, ITfRangeBackup**) override { return E_NOTIMPL; }
-
-    // ITfInsertAtSelection
-    STDMETHODIMP InsertTextAtSelection(TfEditCookie, DWORD flags, const WCHAR* text, LONG cch,
-                                       ITfRange** range) override;
-    STDMETHODIMP InsertEmbeddedAtSelection(TfEditCookie, DWORD, IDataObject*, ITfRange**) override {
-        return E_NOTIMPL;
+    STDMETHODIMP InsertTextAtSelection(TfEditCookie, DWORD flags, const WCHAR* t, LONG cch, ITfRange** r) override {
+        if (!inSession || (failInsert && !(flags & TF_IAS_QUERYONLY))) return E_FAIL;
+        const LONG at = selStart;
+        if (!(flags & TF_IAS_QUERYONLY)) Replace(selStart, selEnd, std::wstring(t, cch));
+        *r = new FakeRange(this, at, flags & TF_IAS_QUERYONLY ? selEnd : at + cch);
+        return S_OK;
     }
-
-    // ITfContextComposition
-    STDMETHODIMP StartComposition(TfEditCookie, ITfRange* range, ITfCompositionSink* sink,
-                                  ITfComposition** composition) override;
-    STDMETHODIMP EnumCompositions(IEnumITfCompositionView**) override { return E_NOTIMPL; }
-    STDMETHODIMP FindComposition(TfEditCookie, ITfRange*, IEnumITfCompositionView**) override { return E_NOTIMPL; }
-    STDMETHODIMP TakeOwnership(TfEditCookie, ITfCompositionView*, ITfCompositionSink*, ITfComposition**) override {
-        return E_NOTIMPL;
+    STDMETHODIMP StartComposition(TfEditCookie, ITfRange* r, ITfCompositionSink* sink, ITfComposition** c) override {
+        *c = nullptr;
+        if (noCompositions || !inSession || active) return E_NOTIMPL;
+        auto* range = static_cast<FakeRange*>(r);
+        *c = active = new FakeComposition(this, range->start, range->end, sink);
+        ++compositionsStarted;
+        return S_OK;
     }
+    STDMETHODIMP InWriteSession(TfClientId, WINBOOL*) override NI;
+    STDMETHODIMP GetStart(TfEditCookie, ITfRange**) override NI;
+    STDMETHODIMP GetEnd(TfEditCookie, ITfRange**) override NI;
+    STDMETHODIMP EnumViews(IEnumTfContextViews**) override NI;
+    STDMETHODIMP GetStatus(TF_STATUS*) override NI;
+    STDMETHODIMP GetProperty(REFGUID, ITfProperty**) override NI;
+    STDMETHODIMP GetAppProperty(REFGUID, ITfReadOnlyProperty**) override NI;
+    STDMETHODIMP TrackProperties(const GUID**, ULONG, const GUID**, ULONG, ITfReadOnlyProperty**) override NI;
+    STDMETHODIMP EnumProperties(IEnumTfProperties**) override NI;
+    STDMETHODIMP CreateRangeBackup(TfEditCookie, ITfRange*, ITfRangeBackup**) override NI;
+    STDMETHODIMP InsertEmbeddedAtSelection(TfEditCookie, DWORD, IDataObject*, ITfRange**) override NI;
+    STDMETHODIMP EnumCompositions(IEnumITfCompositionView**) override NI;
+    STDMETHODIMP FindComposition(TfEditCookie, ITfRange*, IEnumITfCompositionView**) override NI;
+    STDMETHODIMP TakeOwnership(TfEditCookie, ITfCompositionView*, ITfCompositionSink*, ITfComposition**) override NI;
 
-    // Test side.
-    void Replace(LONG start, LONG end, const std::wstring& text);
-    // Runs the sessions queued asynchronously; returns how many ran.
-    int RunQueued();
-    // The application ends the composition (for instance on a click elsewhere).
-    void TerminateComposition();
-    std::wstring CompositionText() const;
+    // [start, end) becomes s; the selection and the composition follow.
+    void Replace(LONG start, LONG end, const std::wstring& s) {
+        const LONG len = static_cast<LONG>(s.size());
+        text.replace(start, end - start, s);
+        auto moved = [&](LONG p) { return p >= end ? p + len - (end - start) : p > start ? start + len : p; };
+        if (active) {
+            const bool whole = active->start == start && active->end == end;
+            active->end = whole ? start + len : moved(active->end);
+            if (!whole) active->start = moved(active->start);
+        }
+        selStart = moved(selStart);
+        selEnd = moved(selEnd);
+    }
+    int RunQueued() {
+        int n = 0;
+        for (; !queued.empty(); ++n) {
+            ITfEditSession* s = queued.front();
+            queued.pop_front();
+            inSession = true;
+            s->DoEditSession(kCookie);
+            inSession = false;
+            s->Release();
+        }
+        return n;
+    }
+    // The application ends the composition (a click elsewhere, say).
+    void TerminateComposition() {
+        FakeComposition* c = active;
+        c->AddRef();
+        inSession = true;
+        c->sink->OnCompositionTerminated(kCookie, c);
+        inSession = false;
+        active = nullptr;
+        ReleaseAndClear(c->sink);
+        c->Release();
+    }
+    std::wstring CompositionText() const {
+        return active ? text.substr(active->start, active->end - active->start) : L"";
+    }
 
     static constexpr TfEditCookie kCookie = 7;
-    FakeDocumentMgr* doc;  // not owned
+    FakeDocumentMgr* doc;
     std::wstring text;
     LONG selStart = 0, selEnd = 0;
     FakeComposition* active = nullptr;  // not owned
     std::deque<ITfEditSession*> queued;
     bool inSession = false;
-    int attributeClears = 0;
     int compositionsStarted = 0;
-    // Behaviour switches.
-    bool refuseSync = false;            // synchronous requests give TF_E_SYNCHRONOUS
-    bool refuseAll = false;             // every request fails
-    bool noCompositions = false;        // StartComposition fails, as on Wine
-    bool noView = false;                // GetActiveView fails
-    bool failInsert = false;            // InsertTextAtSelection (not query-only) fails
-    bool failRangeSetText = false;      // ITfRange::SetText fails
-    bool notifyOwnEnd = false;          // EndComposition also notifies the owner's sink
+    bool refuseSync = false, refuseAll = false, noCompositions = false, noView = false, failInsert = false;
+    bool notifyOwnEnd = false;  // EndComposition also tells the owner, as some versions do
     HRESULT textExtResult = S_OK;
     RECT textExt{100, 200, 110, 220};
 };
 
-class FakeDocumentMgr : public Counted, public ITfDocumentMgr {
+inline FakeRange::FakeRange(FakeContext* c, LONG s, LONG e) : Fake("range"), ctx(c), start(s), end(e) { ctx->AddRef(); }
+inline FakeRange::~FakeRange() { ctx->Release(); }
+inline STDMETHODIMP FakeRange::SetText(TfEditCookie, DWORD, const WCHAR* text, LONG cch) {
+    if (!ctx->inSession) return E_FAIL;
+    ctx->Replace(start, end, std::wstring(text, cch));
+    end = start + cch;
+    return S_OK;
+}
+
+inline FakeComposition::FakeComposition(FakeContext* c, LONG s, LONG e, ITfCompositionSink* k)
+    : Fake("composition"), ctx(c), start(s), end(e), sink(k) {
+    ctx->AddRef();
+    sink->AddRef();
+}
+inline FakeComposition::~FakeComposition() {
+    if (ctx->active == this) ctx->active = nullptr;
+    ReleaseAndClear(sink);
+    ctx->Release();
+}
+inline STDMETHODIMP FakeComposition::GetRange(ITfRange** range) {
+    *range = sink ? new FakeRange(ctx, start, end) : nullptr;
+    return sink ? S_OK : E_FAIL;
+}
+inline STDMETHODIMP FakeComposition::EndComposition(TfEditCookie ec) {
+    if (!sink) return E_FAIL;
+    AddRef();  // the owner may release it from the notification
+    if (ctx->notifyOwnEnd) sink->OnCompositionTerminated(ec, this);
+    if (ctx->active == this) ctx->active = nullptr;
+    ReleaseAndClear(sink);
+    Release();
+    return S_OK;
+}
+
+inline FakeView::FakeView(FakeContext* c) : Fake("view"), ctx(c) { ctx->AddRef(); }
+inline FakeView::~FakeView() { ctx->Release(); }
+inline STDMETHODIMP FakeView::GetTextExt(TfEditCookie, ITfRange*, RECT* rect, WINBOOL* clipped) {
+    *rect = ctx->textExt;
+    *clipped = FALSE;
+    return ctx->textExtResult;
+}
+
+class FakeCompartment : public Fake<ITfCompartment, ITfSource> {
 public:
-    explicit FakeDocumentMgr(FakeThreadMgr* tm) : Counted("document"), tm(tm) {}
-    ~FakeDocumentMgr() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
-    STDMETHODIMP CreateContext(TfClientId, DWORD, IUnknown*, ITfContext** ctx, TfEditCookie* ec) override;
+    FakeCompartment() : Fake("compartment") {}
+    ~FakeCompartment() override { VariantClear(&value); }
+    STDMETHODIMP SetValue(TfClientId, const VARIANT* v) override {
+        VariantCopy(&value, const_cast<VARIANT*>(v));
+        if (sink) sink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
+        return S_OK;
+    }
+    STDMETHODIMP GetValue(VARIANT* v) override {
+        VariantInit(v);
+        return VariantCopy(v, &value);
+    }
+    STDMETHODIMP AdviseSink(REFIID, IUnknown* punk, DWORD* cookie) override {
+        *cookie = 1;
+        return sink ? E_FAIL : punk->QueryInterface(IID_ITfCompartmentEventSink, reinterpret_cast<void**>(&sink));
+    }
+    STDMETHODIMP UnadviseSink(DWORD) override {
+        ReleaseAndClear(sink);
+        return S_OK;
+    }
+    VARIANT value{};
+    ITfCompartmentEventSink* sink = nullptr;
+};
+
+class FakeThreadMgr;
+
+class FakeDocumentMgr : public Fake<ITfDocumentMgr> {
+public:
+    explicit FakeDocumentMgr(FakeThreadMgr* t) : Fake("document"), tm(t) {}
+    ~FakeDocumentMgr() override {
+        for (FakeContext* c : stack) c->Release();
+    }
     STDMETHODIMP Push(ITfContext* ctx) override;
-    STDMETHODIMP Pop(DWORD flags) override;
-    STDMETHODIMP GetTop(ITfContext** ctx) override;
-    STDMETHODIMP GetBase(ITfContext** ctx) override;
-    STDMETHODIMP EnumContexts(IEnumTfContexts**) override { return E_NOTIMPL; }
+    STDMETHODIMP Pop(DWORD) override;
+    STDMETHODIMP GetTop(ITfContext** ctx) override {
+        *ctx = stack.empty() ? nullptr : stack.back();
+        if (*ctx) (*ctx)->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP CreateContext(TfClientId, DWORD, IUnknown*, ITfContext**, TfEditCookie*) override NI;
+    STDMETHODIMP GetBase(ITfContext**) override NI;
+    STDMETHODIMP EnumContexts(IEnumTfContexts**) override NI;
 
-    // Creates a fake context and pushes it; the returned pointer is borrowed.
-    FakeContext* PushNew();
+    // Pushes a new context; the pointer is borrowed from the stack.
+    FakeContext* PushNew() {
+        auto* c = new FakeContext(this);
+        Push(c);
+        c->Release();
+        return c;
+    }
 
-    FakeThreadMgr* tm;  // not owned
+    FakeThreadMgr* tm;
     std::vector<FakeContext*> stack;
 };
 
-class FakeThreadMgr : public Counted,
-                      public ITfThreadMgr,
-                      public ITfSource,
-                      public ITfKeystrokeMgr,
-                      public ITfCompartmentMgr {
+inline STDMETHODIMP FakeContext::GetDocumentMgr(ITfDocumentMgr** dm) {
+    *dm = doc;
+    doc->AddRef();
+    return S_OK;
+}
+
+class FakeThreadMgr : public Fake<ITfThreadMgr, ITfSource, ITfKeystrokeMgr, ITfCompartmentMgr> {
 public:
-    FakeThreadMgr();
-    ~FakeThreadMgr() override;
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    TSFKIT_REFCOUNT
+    FakeThreadMgr() : Fake("threadmgr") {}
+    ~FakeThreadMgr() override {
+        ReleaseAndClear(focus);
+        ReleaseAndClear(openClose);
+        for (FakeDocumentMgr* d : documents) d->Release();
+    }
+    STDMETHODIMP SetFocus(ITfDocumentMgr* dm) override {
+        ITfDocumentMgr* previous = focus;
+        if ((focus = dm)) dm->AddRef();
+        if (threadSink) threadSink->OnSetFocus(dm, previous);
+        if (previous) previous->Release();
+        return S_OK;
+    }
+    STDMETHODIMP AdviseSink(REFIID, IUnknown* punk, DWORD* cookie) override {
+        *cookie = 1;
+        if (threadSink) return E_FAIL;
+        return punk->QueryInterface(IID_ITfThreadMgrEventSink, reinterpret_cast<void**>(&threadSink));
+    }
+    STDMETHODIMP UnadviseSink(DWORD) override {
+        ReleaseAndClear(threadSink);
+        return S_OK;
+    }
+    STDMETHODIMP AdviseKeyEventSink(TfClientId, ITfKeyEventSink* sink, WINBOOL) override {
+        if (keySink) return E_FAIL;
+        (keySink = sink)->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP UnadviseKeyEventSink(TfClientId) override {
+        ReleaseAndClear(keySink);
+        return S_OK;
+    }
+    STDMETHODIMP IsPreservedKey(REFGUID guid, const TF_PRESERVEDKEY*, WINBOOL* on) override {
+        *on = std::count(preserved.begin(), preserved.end(), guid) > 0;
+        return S_OK;
+    }
+    STDMETHODIMP PreserveKey(TfClientId, REFGUID guid, const TF_PRESERVEDKEY*, const WCHAR*, ULONG) override {
+        preserved.push_back(guid);
+        return S_OK;
+    }
+    STDMETHODIMP UnpreserveKey(REFGUID guid, const TF_PRESERVEDKEY*) override {
+        preserved.erase(std::remove(preserved.begin(), preserved.end(), guid), preserved.end());
+        return S_OK;
+    }
+    STDMETHODIMP GetCompartment(REFGUID, ITfCompartment** comp) override {
+        (*comp = openClose)->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP Activate(TfClientId*) override NI;
+    STDMETHODIMP Deactivate() override NI;
+    STDMETHODIMP CreateDocumentMgr(ITfDocumentMgr**) override NI;
+    STDMETHODIMP EnumDocumentMgrs(IEnumTfDocumentMgrs**) override NI;
+    STDMETHODIMP GetFocus(ITfDocumentMgr**) override NI;
+    STDMETHODIMP AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) override NI;
+    STDMETHODIMP IsThreadFocus(WINBOOL*) override NI;
+    STDMETHODIMP GetFunctionProvider(REFCLSID, ITfFunctionProvider**) override NI;
+    STDMETHODIMP EnumFunctionProviders(IEnumTfFunctionProviders**) override NI;
+    STDMETHODIMP GetGlobalCompartment(ITfCompartmentMgr**) override NI;
+    STDMETHODIMP GetForeground(CLSID*) override NI;
+    STDMETHODIMP TestKeyDown(WPARAM, LPARAM, WINBOOL*) override NI;
+    STDMETHODIMP TestKeyUp(WPARAM, LPARAM, WINBOOL*) override NI;
+    STDMETHODIMP KeyDown(WPARAM, LPARAM, WINBOOL*) override NI;
+    STDMETHODIMP KeyUp(WPARAM, LPARAM, WINBOOL*) override NI;
+    STDMETHODIMP GetPreservedKey(ITfContext*, const TF_PRESERVEDKEY*, GUID*) override NI;
+    STDMETHODIMP SetPreservedKeyDescription(REFGUID, const WCHAR*, ULONG) override NI;
+    STDMETHODIMP GetPreservedKeyDescription(REFGUID, BSTR*) override NI;
+    STDMETHODIMP SimulatePreservedKey(ITfContext*, REFGUID, WINBOOL*) override NI;
+    STDMETHODIMP ClearCompartment(TfClientId, REFGUID) override NI;
+    STDMETHODIMP EnumCompartments(IEnumGUID**) override NI;
 
-    // ITfThreadMgr
-    STDMETHODIMP Activate(TfClientId* tid) override;
-    STDMETHODIMP Deactivate() override { return S_OK; }
-    STDMETHODIMP CreateDocumentMgr(ITfDocumentMgr** dm) override;
-    STDMETHODIMP EnumDocumentMgrs(IEnumTfDocumentMgrs**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetFocus(ITfDocumentMgr** dm) override;
-    STDMETHODIMP SetFocus(ITfDocumentMgr* dm) override;
-    STDMETHODIMP AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) override { return E_NOTIMPL; }
-    STDMETHODIMP IsThreadFocus(WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetFunctionProvider(REFCLSID, ITfFunctionProvider**) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumFunctionProviders(IEnumTfFunctionProviders**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetGlobalCompartment(ITfCompartmentMgr**) override { return E_NOTIMPL; }
-
-    // ITfSource
-    STDMETHODIMP AdviseSink(REFIID riid, IUnknown* punk, DWORD* cookie) override;
-    STDMETHODIMP UnadviseSink(DWORD cookie) override;
-
-    // ITfKeystrokeMgr
-    STDMETHODIMP AdviseKeyEventSink(TfClientId tid, ITfKeyEventSink* sink, WINBOOL fg) override;
-    STDMETHODIMP UnadviseKeyEventSink(TfClientId tid) override;
-    STDMETHODIMP GetForeground(CLSID*) override { return E_NOTIMPL; }
-    STDMETHODIMP TestKeyDown(WPARAM, LPARAM, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP TestKeyUp(WPARAM, LPARAM, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP KeyDown(WPARAM, LPARAM, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP KeyUp(WPARAM, LPARAM, WINBOOL*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetPreservedKey(ITfContext*, const TF_PRESERVEDKEY*, GUID*) override { return E_NOTIMPL; }
-    STDMETHODIMP IsPreservedKey(REFGUID guid, const TF_PRESERVEDKEY* key, WINBOOL* registered) override;
-    STDMETHODIMP PreserveKey(TfClientId, REFGUID guid, const TF_PRESERVEDKEY* key, const WCHAR*, ULONG) override;
-    STDMETHODIMP UnpreserveKey(REFGUID guid, const TF_PRESERVEDKEY* key) override;
-    STDMETHODIMP SetPreservedKeyDescription(REFGUID, const WCHAR*, ULONG) override { return E_NOTIMPL; }
-    STDMETHODIMP GetPreservedKeyDescription(REFGUID, BSTR*) override { return E_NOTIMPL; }
-    STDMETHODIMP SimulatePreservedKey(ITfContext*, REFGUID, WINBOOL*) override { return E_NOTIMPL; }
-
-    // ITfCompartmentMgr
-    STDMETHODIMP GetCompartment(REFGUID guid, ITfCompartment** comp) override;
-    STDMETHODIMP ClearCompartment(TfClientId, REFGUID) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumCompartments(IEnumGUID**) override { return E_NOTIMPL; }
-
-    // Creates a document with one context and gives it the focus; borrowed pointers.
-    FakeDocumentMgr* NewFocusedDocument(FakeContext** ctx = nullptr);
+    // A new document with one context (both borrowed), given the focus.
+    FakeDocumentMgr* NewFocusedDocument(FakeContext** ctx) {
+        documents.push_back(new FakeDocumentMgr(this));
+        *ctx = documents.back()->PushNew();
+        SetFocus(documents.back());
+        return documents.back();
+    }
 
     ITfThreadMgrEventSink* threadSink = nullptr;
     ITfKeyEventSink* keySink = nullptr;
     ITfDocumentMgr* focus = nullptr;
-    FakeCompartment* openClose = nullptr;
+    FakeCompartment* openClose = new FakeCompartment;
     std::vector<FakeDocumentMgr*> documents;  // one reference each
-    std::vector<std::pair<GUID, TF_PRESERVEDKEY>> preserved;
+    std::vector<GUID> preserved;
 };
+
+inline STDMETHODIMP FakeDocumentMgr::Push(ITfContext* ctx) {
+    ctx->AddRef();
+    stack.push_back(static_cast<FakeContext*>(ctx));
+    if (tm->threadSink) tm->threadSink->OnPushContext(ctx);
+    return S_OK;
+}
+
+inline STDMETHODIMP FakeDocumentMgr::Pop(DWORD) {
+    FakeContext* top = stack.back();
+    stack.pop_back();
+    if (tm->threadSink) tm->threadSink->OnPopContext(top);
+    top->Release();
+    return S_OK;
+}
+
+#undef NI
 
 }  // namespace tsfkit
