@@ -1,7 +1,7 @@
 // Fake TSF objects for the text service's tests: a thread manager with its source,
-// keystroke and compartment managers, document managers, contexts over a plain text
-// model, ranges, compositions, views and the open/close compartment. Each fake counts its
-// references and its live instances by kind, so a test sees whatever the service kept.
+// keystroke and compartment managers and the open/close compartment, document managers,
+// contexts (with their view) over a plain text model, ranges and compositions. Each fake
+// counts its references and its live instances by kind, so a test sees what the service kept.
 #pragma once
 
 #include <windows.h>
@@ -116,21 +116,10 @@ public:
     ITfCompositionSink* sink;
 };
 
-class FakeView : public Fake<ITfContextView> {
-public:
-    explicit FakeView(FakeContext* c);
-    ~FakeView() override;
-    STDMETHODIMP GetTextExt(TfEditCookie, ITfRange*, RECT* rect, WINBOOL* clipped) override;
-    STDMETHODIMP GetRangeFromPoint(TfEditCookie, const POINT*, DWORD, ITfRange**) override NI;
-    STDMETHODIMP GetScreenExt(RECT*) override NI;
-    STDMETHODIMP GetWnd(HWND*) override NI;
-    FakeContext* ctx;
-};
-
 class FakeDocumentMgr;
 
 // One document: text with a selection and at most one composition.
-class FakeContext : public Fake<ITfContext, ITfInsertAtSelection, ITfContextComposition> {
+class FakeContext : public Fake<ITfContext, ITfInsertAtSelection, ITfContextComposition, ITfContextView> {
 public:
     explicit FakeContext(FakeDocumentMgr* d) : Fake("context"), doc(d) {}
     ~FakeContext() override {
@@ -164,8 +153,14 @@ public:
     }
     STDMETHODIMP GetActiveView(ITfContextView** view) override {
         if (noView) return E_FAIL;
-        *view = new FakeView(this);
+        *view = this;
+        AddRef();
         return S_OK;
+    }
+    STDMETHODIMP GetTextExt(TfEditCookie, ITfRange*, RECT* rect, WINBOOL* clipped) override {
+        *rect = textExt;
+        *clipped = FALSE;
+        return textExtResult;
     }
     STDMETHODIMP GetDocumentMgr(ITfDocumentMgr** dm) override;
     STDMETHODIMP InsertTextAtSelection(TfEditCookie, DWORD flags, const WCHAR* t, LONG cch, ITfRange** r) override {
@@ -197,6 +192,9 @@ public:
     STDMETHODIMP EnumCompositions(IEnumITfCompositionView**) override NI;
     STDMETHODIMP FindComposition(TfEditCookie, ITfRange*, IEnumITfCompositionView**) override NI;
     STDMETHODIMP TakeOwnership(TfEditCookie, ITfCompositionView*, ITfCompositionSink*, ITfComposition**) override NI;
+    STDMETHODIMP GetRangeFromPoint(TfEditCookie, const POINT*, DWORD, ITfRange**) override NI;
+    STDMETHODIMP GetScreenExt(RECT*) override NI;
+    STDMETHODIMP GetWnd(HWND*) override NI;
 
     // [start, end) becomes s; the selection and the composition follow.
     void Replace(LONG start, LONG end, const std::wstring& s) {
@@ -285,39 +283,6 @@ inline STDMETHODIMP FakeComposition::EndComposition(TfEditCookie ec) {
     return S_OK;
 }
 
-inline FakeView::FakeView(FakeContext* c) : Fake("view"), ctx(c) { ctx->AddRef(); }
-inline FakeView::~FakeView() { ctx->Release(); }
-inline STDMETHODIMP FakeView::GetTextExt(TfEditCookie, ITfRange*, RECT* rect, WINBOOL* clipped) {
-    *rect = ctx->textExt;
-    *clipped = FALSE;
-    return ctx->textExtResult;
-}
-
-class FakeCompartment : public Fake<ITfCompartment, ITfSource> {
-public:
-    FakeCompartment() : Fake("compartment") {}
-    ~FakeCompartment() override { VariantClear(&value); }
-    STDMETHODIMP SetValue(TfClientId, const VARIANT* v) override {
-        VariantCopy(&value, const_cast<VARIANT*>(v));
-        if (sink) sink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
-        return S_OK;
-    }
-    STDMETHODIMP GetValue(VARIANT* v) override {
-        VariantInit(v);
-        return VariantCopy(v, &value);
-    }
-    STDMETHODIMP AdviseSink(REFIID, IUnknown* punk, DWORD* cookie) override {
-        *cookie = 1;
-        return sink ? E_FAIL : punk->QueryInterface(IID_ITfCompartmentEventSink, reinterpret_cast<void**>(&sink));
-    }
-    STDMETHODIMP UnadviseSink(DWORD) override {
-        ReleaseAndClear(sink);
-        return S_OK;
-    }
-    VARIANT value{};
-    ITfCompartmentEventSink* sink = nullptr;
-};
-
 class FakeThreadMgr;
 
 class FakeDocumentMgr : public Fake<ITfDocumentMgr> {
@@ -355,12 +320,13 @@ inline STDMETHODIMP FakeContext::GetDocumentMgr(ITfDocumentMgr** dm) {
     return S_OK;
 }
 
-class FakeThreadMgr : public Fake<ITfThreadMgr, ITfSource, ITfKeystrokeMgr, ITfCompartmentMgr> {
+// Also the keyboard open/close compartment, which shares its ITfSource.
+class FakeThreadMgr : public Fake<ITfThreadMgr, ITfSource, ITfKeystrokeMgr, ITfCompartmentMgr, ITfCompartment> {
 public:
     FakeThreadMgr() : Fake("threadmgr") {}
     ~FakeThreadMgr() override {
         ReleaseAndClear(focus);
-        ReleaseAndClear(openClose);
+        VariantClear(&openClose);
         for (FakeDocumentMgr* d : documents) d->Release();
     }
     STDMETHODIMP SetFocus(ITfDocumentMgr* dm) override {
@@ -370,13 +336,15 @@ public:
         if (previous) previous->Release();
         return S_OK;
     }
-    STDMETHODIMP AdviseSink(REFIID, IUnknown* punk, DWORD* cookie) override {
-        *cookie = 1;
-        if (threadSink) return E_FAIL;
-        return punk->QueryInterface(IID_ITfThreadMgrEventSink, reinterpret_cast<void**>(&threadSink));
+    STDMETHODIMP AdviseSink(REFIID riid, IUnknown* punk, DWORD* cookie) override {
+        const bool thread = IsEqualIID(riid, IID_ITfThreadMgrEventSink);
+        *cookie = thread ? 1 : 2;
+        void** sink = thread ? reinterpret_cast<void**>(&threadSink) : reinterpret_cast<void**>(&compartmentSink);
+        return *sink ? E_FAIL : punk->QueryInterface(riid, sink);
     }
-    STDMETHODIMP UnadviseSink(DWORD) override {
-        ReleaseAndClear(threadSink);
+    STDMETHODIMP UnadviseSink(DWORD cookie) override {
+        if (cookie == 1) ReleaseAndClear(threadSink);
+        if (cookie == 2) ReleaseAndClear(compartmentSink);
         return S_OK;
     }
     STDMETHODIMP AdviseKeyEventSink(TfClientId, ITfKeyEventSink* sink, WINBOOL) override {
@@ -401,8 +369,18 @@ public:
         return S_OK;
     }
     STDMETHODIMP GetCompartment(REFGUID, ITfCompartment** comp) override {
-        (*comp = openClose)->AddRef();
+        *comp = this;
+        AddRef();
         return S_OK;
+    }
+    STDMETHODIMP SetValue(TfClientId, const VARIANT* v) override {
+        VariantCopy(&openClose, const_cast<VARIANT*>(v));
+        if (compartmentSink) compartmentSink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
+        return S_OK;
+    }
+    STDMETHODIMP GetValue(VARIANT* v) override {
+        VariantInit(v);
+        return VariantCopy(v, &openClose);
     }
     STDMETHODIMP Activate(TfClientId*) override NI;
     STDMETHODIMP Deactivate() override NI;
@@ -436,8 +414,9 @@ public:
 
     ITfThreadMgrEventSink* threadSink = nullptr;
     ITfKeyEventSink* keySink = nullptr;
+    ITfCompartmentEventSink* compartmentSink = nullptr;
     ITfDocumentMgr* focus = nullptr;
-    FakeCompartment* openClose = new FakeCompartment;
+    VARIANT openClose{};
     std::vector<FakeDocumentMgr*> documents;  // one reference each
     std::vector<GUID> preserved;
 };
