@@ -1,0 +1,104 @@
+// Choosing the road of a picked symbol, and the keystroke road typing into a window.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Foreground.h"
+#include "Pump.h"
+#include "ScopedEnv.h"
+#include "SymbolRoad.h"
+
+namespace {
+
+TEST(SymbolRoad, StrictHostsByImageName) {
+    const struct {
+        const wchar_t* image;
+        bool strict;
+    } cases[] = {
+        {L"C:\\Program Files\\Office\\WINWORD.EXE", true},
+        {L"winword.exe", true},
+        {L"D:\\x\\Excel.Exe", true},
+        {L"C:\\WPS\\wpssoft.exe", true},
+        {L"C:\\Windows\\notepad.exe", false},
+        {L"C:\\WINWORD.EXE\\other.exe", false},
+        {L"C:\\tools\\WINWORD.EXE.bak", false},
+        {L"C:\\dir\\", false},
+        {L"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(zl::IsStrictTsfImage(c.image), c.strict) << c.image;
+    EXPECT_FALSE(zl::IsStrictTsfHost(nullptr));
+    EXPECT_FALSE(zl::IsStrictTsfHost(GetDesktopWindow()));
+}
+
+TEST(SymbolRoad, EnvironmentSwitchesCountOnlyALeadingOneThatFits) {
+    const struct {
+        const wchar_t* value;  // null: unset
+        bool on;
+    } cases[] = {
+        {nullptr, false}, {L"", false},       {L"0", false},        {L"1", true},
+        {L"10", true},    {L"1234567", true}, {L"12345678", false}, {L" 1", false},
+    };
+    for (const auto& c : cases) {
+        zltest::ScopedEnv env(L"ZL_FORCE_TSF_SYMBOL", c.value);
+        EXPECT_EQ(zl::ForceTsfSymbol(), c.on) << (c.value ? c.value : L"(unset)");
+    }
+    // The drop switch is read once per process: the first answer stays.
+    bool first;
+    {
+        zltest::ScopedEnv env(L"ZL_SYMBOL_SIM_DROP", L"1");
+        first = zl::SymbolSimDrop();
+    }
+    zltest::ScopedEnv env(L"ZL_SYMBOL_SIM_DROP", first ? L"0" : L"1");
+    EXPECT_EQ(zl::SymbolSimDrop(), first);
+}
+
+TEST(SymbolRoad, KeystrokesArePairsOfUnicodeDownAndUp) {
+    // Five units: a surrogate pair counts as two.
+    const std::wstring text = L"(^\u25BD^)";
+    const std::wstring emoji = L"\U0001F600";
+    ASSERT_EQ(emoji.size(), 2u);
+    for (const std::wstring& t : {text, emoji}) {
+        const std::vector<INPUT> in = zl::UnicodeKeystrokes(t);
+        ASSERT_EQ(in.size(), t.size() * 2);
+        for (size_t i = 0; i < in.size(); ++i) {
+            EXPECT_EQ(in[i].type, static_cast<DWORD>(INPUT_KEYBOARD));
+            EXPECT_EQ(in[i].ki.wVk, 0);
+            EXPECT_EQ(in[i].ki.wScan, t[i / 2]);
+            EXPECT_EQ(in[i].ki.dwFlags, (i % 2) ? DWORD(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)
+                                                : DWORD(KEYEVENTF_UNICODE));
+        }
+    }
+}
+
+std::wstring g_typed;
+
+LRESULT CALLBACK CharProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_CHAR) {
+        g_typed.push_back(static_cast<wchar_t>(wp));
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+TEST(SymbolRoad, KeystrokeRoadArrivesAsCharacters) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = CharProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZlSymbolCharSink";
+    RegisterClassW(&wc);
+    HWND w = CreateWindowExW(0, wc.lpszClassName, L"sink", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300,
+                             200, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(w, nullptr);
+    SetForegroundWindow(w);
+    ASSERT_TRUE(zltest::PumpUntil([&] { return GetForegroundWindow() == w; }, 3000));
+    SetFocus(w);
+    g_typed.clear();
+    const std::wstring text = L"★（≧▽≦）";
+    EXPECT_EQ(zl::SendUnicodeText(text), text.size());
+    EXPECT_TRUE(zltest::PumpUntil([&] { return g_typed.size() >= text.size(); }, 5000));
+    EXPECT_EQ(g_typed, text);
+    DestroyWindow(w);
+    zltest::PumpPending();
+}
+
+}  // namespace
