@@ -139,6 +139,10 @@ public:
     // ---- menu and toggles (TextServiceMenu.cpp)
     void _OnStatusClick(int region);
     void _ShowMenu(POINT screenPoint);
+    // Runs one command of the right-click menu; 0, 17 and unknown ids do nothing.
+    void _RunMenuCommand(UINT id);
+    // Owner and callbacks of the symbol panel, the same at activation and on first use.
+    void _WireSymbolPanel();
     void _SetMode(Mode mode);
     void _ToggleMode();
     void _ToggleWidth();
@@ -220,7 +224,10 @@ public:
 
 // ---- background work of the component (TextServiceUpdate.cpp)
 
-// Starts the leftover-file purge of folder once per process.
-void PurgeBackupsAsync(const std::wstring& folder);
+// Starts the leftover-file purge of folder once per process: the first call wins, whether
+// or not its thread starts. True when a thread was started.
+bool PurgeBackupsAsync(const std::wstring& folder);
+// The purge thread: purges the folder of a heap copy made with new[], then frees it.
+DWORD WINAPI PurgeProc(LPVOID folderCopy);
 
 }  // namespace zl

@@ -7,6 +7,18 @@ void CTextService::_OnStatusClick(int) {}
 
 void CTextService::_ShowMenu(POINT) {}
 
+void CTextService::_RunMenuCommand(UINT) {}
+
+void CTextService::_WireSymbolPanel() {
+    symbolPanel.owner = statusBar.hwnd;
+    symbolPanel.onInsert = [this](const std::wstring& text) {
+        if (text.empty()) return;
+        ModalGuard guard(this);
+        _InsertSymbol(text);
+    };
+    symbolPanel.onVisibilityChanged = [this] { statusBar.Update(_CurrentStatus()); };
+}
+
 void CTextService::_SetMode(Mode) {}
 
 void CTextService::_ToggleMode() {}

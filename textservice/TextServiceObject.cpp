@@ -131,15 +131,7 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
         statusBar.onTick = [this] { _OnStatusTick(); };
     }
 
-    if (symbolPanel.Create(hInstance)) {
-        symbolPanel.owner = statusBar.hwnd;
-        symbolPanel.onInsert = [this](const std::wstring& text) {
-            if (text.empty()) return;
-            ModalGuard guard(this);
-            _InsertSymbol(text);
-        };
-        symbolPanel.onVisibilityChanged = [this] { statusBar.Update(_CurrentStatus()); };
-    }
+    if (symbolPanel.Create(hInstance)) _WireSymbolPanel();
 
     if (!sharedBlock) _MapChineseBlock();
     _InitThreadMgrEventSink();

@@ -7,6 +7,8 @@ bool CTextService::_LaunchUpdater() { return false; }
 
 void CTextService::_CheckUpdate(bool) {}
 
-void PurgeBackupsAsync(const std::wstring&) {}
+bool PurgeBackupsAsync(const std::wstring&) { return false; }
+
+DWORD WINAPI PurgeProc(LPVOID) { return 0; }
 
 }  // namespace zl
