@@ -22,6 +22,8 @@ bool LaunchUpdaterIn(const std::wstring& folder);
 
 // installed.ver of the folder, or the built-in version when it has none.
 std::wstring DiskVersionIn(const std::wstring& folder);
+// DiskVersionIn of the component's own folder.
+std::wstring DiskVersion();
 
 // An automatic check is due: never checked, or at least the interval since the last one
 // (a last time in the future keeps it waiting).
