@@ -1,0 +1,240 @@
+// Every command of the right-click menu and the status-bar buttons, on a service outside
+// TSF, with message boxes and the shell recorded by the seams.
+#include <gtest/gtest.h>
+
+#include "MenuModel.h"
+#include "Pump.h"
+#include "ScopedEnv.h"
+#include "ServiceKit.h"
+
+namespace {
+
+using zltest::ServiceFixture;
+
+TEST(MenuCommand, SchemeRowsSwitchToChineseAndClearOnlyOnASchemeChange) {
+    const struct {
+        uint8_t chinese;
+        zl::Mode mode;
+        UINT cmd;
+        zl::Mode after;
+        bool cleared;
+    } cases[] = {
+        {0, zl::kModeWubi, zl::kCmdWubi, zl::kModeWubi, false},
+        {1, zl::kModeWubi, zl::kCmdPinyin, zl::kModePinyin, true},
+        {1, zl::kModePinyin, zl::kCmdMixed, zl::kModeMixed, true},
+        {0, zl::kModeMixed, zl::kCmdMixed, zl::kModeMixed, false},
+    };
+    for (const auto& c : cases) {
+        ServiceFixture f;
+        f.S().chinese = c.chinese;
+        f.S().engine.mode = c.mode;
+        f.S().engine.code = "wq";
+        f.S()._RunMenuCommand(c.cmd);
+        EXPECT_EQ(f.S().chinese, 1);
+        EXPECT_EQ(f.S().engine.mode, c.after);
+        EXPECT_EQ(f.S().engine.code.empty(), c.cleared) << c.cmd;
+        EXPECT_EQ(f.S().statusBar.info.scheme, static_cast<uint32_t>(c.after));
+    }
+    ServiceFixture f;
+    f.S().engine.mode = zl::kModeMixed;
+    f.S()._RunMenuCommand(zl::kCmdEnglish);
+    EXPECT_EQ(f.S().chinese, 0);
+    EXPECT_EQ(f.S().engine.mode, zl::kModeMixed);
+}
+
+TEST(MenuCommand, InlineTogglesSaveTheirKeyAndAdoptTheWriteTime) {
+    const struct {
+        UINT cmd;
+        int zl::Config::*field;
+    } cases[] = {
+        {zl::kCmdShiftEnglish, &zl::Config::shiftEnglish},
+        {zl::kCmdShiftToggle, &zl::Config::shiftToggle},
+        {zl::kCmdCtrlSpace, &zl::Config::ctrlSpace},
+        {zl::kCmdAutoCheck, &zl::Config::autoCheck},
+    };
+    for (const auto& c : cases) {
+        ServiceFixture f;
+        const int before = f.S().config.*c.field;
+        // Another process's change to another key survives the load-modify-save.
+        zl::Config other;
+        other.pageSize = 7;
+        other.Save();
+        f.S()._RunMenuCommand(c.cmd);
+        EXPECT_EQ(f.S().config.*c.field, !before);
+        const zl::Config saved = f.Saved();
+        EXPECT_EQ(saved.*c.field, !before) << c.cmd;
+        EXPECT_EQ(saved.pageSize, 7);
+        WIN32_FILE_ATTRIBUTE_DATA fad;
+        ASSERT_TRUE(GetFileAttributesExW(saved.Path().c_str(), GetFileExInfoStandard, &fad));
+        EXPECT_EQ(CompareFileTime(&fad.ftLastWriteTime, &f.S().configWriteTime), 0);
+        f.S()._RunMenuCommand(c.cmd);
+        EXPECT_EQ(f.Saved().*c.field, before);
+    }
+}
+
+TEST(MenuCommand, OptionsTheEngineReadsReachItsCopy) {
+    const struct {
+        UINT cmd;
+        int zl::Config::*field;
+    } cases[] = {
+        {zl::kCmdManualFreq, &zl::Config::manualFreq},
+        {zl::kCmdVertical, &zl::Config::vertical},
+        {zl::kCmdFullWidth, &zl::Config::fullWidth},
+    };
+    for (const auto& c : cases) {
+        ServiceFixture f;
+        const int before = f.S().engine.config.*c.field;
+        f.S()._RunMenuCommand(c.cmd);
+        EXPECT_EQ(f.S().config.*c.field, !before) << c.cmd;
+        EXPECT_EQ(f.S().engine.config.*c.field, !before) << c.cmd;
+    }
+}
+
+TEST(MenuCommand, ClearingPromotionsAsksFirst) {
+    ServiceFixture f;
+    f.S()._RunMenuCommand(zl::kCmdClearPromotions);
+    EXPECT_TRUE(f.rec.Boxes().empty());  // greyed: nothing to clear, nothing asked
+
+    f.S().engine.promotions[L"g\x0001\x738B"] = 1;
+    f.rec.boxAnswer = IDNO;
+    f.S()._RunMenuCommand(zl::kCmdClearPromotions);
+    EXPECT_EQ(f.S().engine.promotions.size(), 1u);
+    f.rec.boxAnswer = IDYES;
+    f.S()._RunMenuCommand(zl::kCmdClearPromotions);
+    EXPECT_TRUE(f.S().engine.promotions.empty());
+
+    const std::vector<zltest::BoxCall> boxes = f.rec.Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const auto& b : boxes) {
+        EXPECT_EQ(b.owner, f.S().statusBar.hwnd);
+        EXPECT_EQ(b.caption, L"泽仑五笔");
+        EXPECT_TRUE(b.type & MB_TOPMOST);
+    }
+    EXPECT_EQ(boxes[0].text.rfind(L"确定清除全部手动调频记录吗？\n\n", 0), 0u);
+    EXPECT_EQ(boxes[0].type & 0xFF, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(boxes[2].text, L"手动调频记录已清除。");
+}
+
+TEST(MenuCommand, StatusBarRowsShowHideAndReskin) {
+    ServiceFixture f;
+    f.S().config.statusBar = 1;
+    f.S().statusBar.SetEnabled(true);
+    f.S().statusBar.Show();
+    f.S()._RunMenuCommand(zl::kCmdStatusBar);
+    EXPECT_FALSE(f.S().statusBar.visible);
+    EXPECT_FALSE(f.S().statusBar.enabled);
+    EXPECT_EQ(f.S().config.statusBar, 0);
+    f.S()._RunMenuCommand(zl::kCmdStatusBar);
+    EXPECT_TRUE(f.S().statusBar.visible);
+    EXPECT_NE(f.S().statusBar.lastActivityTick, 0u);
+
+    const struct {
+        UINT cmd;
+        uint32_t skin;
+    } skins[] = {{zl::kCmdSkinClassic, 1}, {zl::kCmdSkinFrame, 2}, {zl::kCmdSkinDefault, 0}};
+    for (const auto& k : skins) {
+        f.S()._RunMenuCommand(k.cmd);
+        EXPECT_EQ(f.S().statusBar.skin.skin, k.skin);
+        EXPECT_EQ(f.S().config.statusSkin, static_cast<int>(k.skin));
+    }
+    const uint32_t translucent = f.S().statusBar.skin.translucent;
+    f.S()._RunMenuCommand(zl::kCmdTranslucent);
+    EXPECT_EQ(f.S().statusBar.skin.translucent, translucent ? 0u : 1u);
+}
+
+TEST(MenuCommand, SettingsAboutAndUpdateSpeakThroughTheBar) {
+    ServiceFixture f;
+    f.S().config.updateUrl.clear();
+    f.S()._RunMenuCommand(zl::kCmdSettings);  // no zldemo.exe beside the test program
+    f.S()._RunMenuCommand(zl::kCmdAbout);
+    f.S()._RunMenuCommand(zl::kCmdCheckUpdate);
+    f.S()._RunMenuCommand(17);
+    f.S()._RunMenuCommand(0);
+    const std::vector<zltest::BoxCall> boxes = f.rec.Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, L"未找到 zldemo.exe，请重新安装泽仑五笔输入法。");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_ICONEXCLAMATION | MB_TOPMOST));
+    EXPECT_EQ(boxes[1].caption, L"关于");
+    EXPECT_EQ(boxes[1].text.rfind(L"泽仑五笔输入法 v4.5.3\n\n", 0), 0u);
+    EXPECT_EQ(boxes[2].caption, L"检查更新");
+    EXPECT_EQ(boxes[2].text.rfind(L"未配置更新地址。", 0), 0u);
+    for (const auto& b : boxes) EXPECT_EQ(b.owner, f.S().statusBar.hwnd);
+    EXPECT_TRUE(f.rec.Shells().empty());
+}
+
+LRESULT CALLBACK SettingsProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_CLOSE) {
+        DestroyWindow(w);
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+TEST(MenuCommand, GearClosesAnOpenSettingsWindowInsteadOfStartingAnother) {
+    ServiceFixture f;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = SettingsProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZlDemoMain";
+    RegisterClassW(&wc);
+    HWND settings = CreateWindowExW(0, L"ZlDemoMain", L"泽仑五笔输入法 - 设置", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(settings, nullptr);
+    f.S()._OnStatusClick(4);
+    EXPECT_TRUE(zltest::PumpUntil([&] { return !IsWindow(settings); }, 3000));
+    EXPECT_TRUE(f.rec.Boxes().empty());
+    f.S()._OnStatusClick(4);  // now none is open: the missing program is reported
+    EXPECT_EQ(f.rec.Boxes().size(), 1u);
+    UnregisterClassW(L"ZlDemoMain", wc.hInstance);
+}
+
+TEST(MenuCommand, StatusButtons) {
+    ServiceFixture f;
+    f.S().engine.mode = zl::kModePinyin;
+    f.S()._OnStatusClick(1);
+    EXPECT_EQ(f.S().engine.mode, zl::kModeMixed);
+    f.S()._OnStatusClick(1);
+    EXPECT_EQ(f.S().engine.mode, zl::kModeWubi);
+    // In temporary pinyin the button only leaves it.
+    f.S().engine.tempPinyin = true;
+    f.S()._OnStatusClick(1);
+    EXPECT_FALSE(f.S().engine.tempPinyin);
+    EXPECT_EQ(f.S().engine.mode, zl::kModeWubi);
+    f.S()._OnStatusClick(2);
+    EXPECT_EQ(f.S().config.fullWidth, 1);
+    EXPECT_EQ(f.S().statusBar.info.fullWidth, 1);
+    f.S()._OnStatusClick(0);
+    EXPECT_EQ(f.S().chinese, 0);
+    EXPECT_EQ(f.S().statusBar.info.chinese, 0);
+}
+
+TEST(MenuCommand, HandwritingStartsTheTouchKeyboardOnlyByItsFullPath) {
+    zltest::TempDir programs;
+    const std::wstring ink = programs.Path() + L"\\Microsoft Shared";
+    ASSERT_TRUE(CreateDirectoryW(ink.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((ink + L"\\ink").c_str(), nullptr));
+    zltest::ScopedEnv w6432(L"ProgramW6432", nullptr);
+    zltest::ScopedEnv common(L"CommonProgramFiles", programs.Path().c_str());
+    {
+        ServiceFixture f;
+        f.S()._RunMenuCommand(zl::kCmdHandwriting);
+        EXPECT_EQ(f.S().config.handwriting, 1);
+        EXPECT_TRUE(f.rec.Shells().empty());
+        ASSERT_EQ(f.rec.Boxes().size(), 1u);
+        EXPECT_EQ(f.rec.Boxes()[0].text.rfind(L"未能启动系统手写面板。", 0), 0u);
+    }
+    const std::wstring tabtip = ink + L"\\ink\\TabTip.exe";
+    ASSERT_TRUE(zltest::WriteBytes(tabtip, std::string("MZ")));
+    ServiceFixture f;
+    f.S()._RunMenuCommand(zl::kCmdHandwriting);
+    ASSERT_EQ(f.rec.Shells().size(), 1u);
+    EXPECT_EQ(f.rec.Shells()[0].file, tabtip);
+    EXPECT_TRUE(f.rec.Boxes().empty());
+    // A refused start is reported.
+    ServiceFixture g;
+    g.rec.shellResult = 2;
+    g.S()._RunMenuCommand(zl::kCmdHandwriting);
+    EXPECT_EQ(g.rec.Boxes().size(), 1u);
+}
+
+}  // namespace
