@@ -9,7 +9,7 @@
 
 namespace {
 
-using zltest::ServiceFixture;
+using zltest::BareService;
 
 TEST(MenuCommand, SchemeRowsSwitchToChineseAndClearOnlyOnASchemeChange) {
     const struct {
@@ -25,7 +25,7 @@ TEST(MenuCommand, SchemeRowsSwitchToChineseAndClearOnlyOnASchemeChange) {
         {0, zl::kModeMixed, zl::kCmdMixed, zl::kModeMixed, false},
     };
     for (const auto& c : cases) {
-        ServiceFixture f;
+        BareService f;
         f.S().chinese = c.chinese;
         f.S().engine.mode = c.mode;
         f.S().engine.code = "wq";
@@ -35,7 +35,7 @@ TEST(MenuCommand, SchemeRowsSwitchToChineseAndClearOnlyOnASchemeChange) {
         EXPECT_EQ(f.S().engine.code.empty(), c.cleared) << c.cmd;
         EXPECT_EQ(f.S().statusBar.info.scheme, static_cast<uint32_t>(c.after));
     }
-    ServiceFixture f;
+    BareService f;
     f.S().engine.mode = zl::kModeMixed;
     f.S()._RunMenuCommand(zl::kCmdEnglish);
     EXPECT_EQ(f.S().chinese, 0);
@@ -53,7 +53,7 @@ TEST(MenuCommand, InlineTogglesSaveTheirKeyAndAdoptTheWriteTime) {
         {zl::kCmdAutoCheck, &zl::Config::autoCheck},
     };
     for (const auto& c : cases) {
-        ServiceFixture f;
+        BareService f;
         const int before = f.S().config.*c.field;
         // Another process's change to another key survives the load-modify-save.
         zl::Config other;
@@ -82,7 +82,7 @@ TEST(MenuCommand, OptionsTheEngineReadsReachItsCopy) {
         {zl::kCmdFullWidth, &zl::Config::fullWidth},
     };
     for (const auto& c : cases) {
-        ServiceFixture f;
+        BareService f;
         const int before = f.S().engine.config.*c.field;
         f.S()._RunMenuCommand(c.cmd);
         EXPECT_EQ(f.S().config.*c.field, !before) << c.cmd;
@@ -91,7 +91,7 @@ TEST(MenuCommand, OptionsTheEngineReadsReachItsCopy) {
 }
 
 TEST(MenuCommand, ClearingPromotionsAsksFirst) {
-    ServiceFixture f;
+    BareService f;
     f.S()._RunMenuCommand(zl::kCmdClearPromotions);
     EXPECT_TRUE(f.rec.Boxes().empty());  // greyed: nothing to clear, nothing asked
 
@@ -116,7 +116,7 @@ TEST(MenuCommand, ClearingPromotionsAsksFirst) {
 }
 
 TEST(MenuCommand, StatusBarRowsShowHideAndReskin) {
-    ServiceFixture f;
+    BareService f;
     f.S().config.statusBar = 1;
     f.S().statusBar.SetEnabled(true);
     f.S().statusBar.Show();
@@ -143,7 +143,7 @@ TEST(MenuCommand, StatusBarRowsShowHideAndReskin) {
 }
 
 TEST(MenuCommand, SettingsAboutAndUpdateSpeakThroughTheBar) {
-    ServiceFixture f;
+    BareService f;
     f.S().config.updateUrl.clear();
     f.S()._RunMenuCommand(zl::kCmdSettings);  // no zldemo.exe beside the test program
     f.S()._RunMenuCommand(zl::kCmdAbout);
@@ -171,7 +171,7 @@ LRESULT CALLBACK SettingsProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 TEST(MenuCommand, GearClosesAnOpenSettingsWindowInsteadOfStartingAnother) {
-    ServiceFixture f;
+    BareService f;
     WNDCLASSW wc{};
     wc.lpfnWndProc = SettingsProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -189,7 +189,7 @@ TEST(MenuCommand, GearClosesAnOpenSettingsWindowInsteadOfStartingAnother) {
 }
 
 TEST(MenuCommand, StatusButtons) {
-    ServiceFixture f;
+    BareService f;
     f.S().engine.mode = zl::kModePinyin;
     f.S()._OnStatusClick(1);
     EXPECT_EQ(f.S().engine.mode, zl::kModeMixed);
@@ -216,7 +216,7 @@ TEST(MenuCommand, HandwritingStartsTheTouchKeyboardOnlyByItsFullPath) {
     zltest::ScopedEnv w6432(L"ProgramW6432", nullptr);
     zltest::ScopedEnv common(L"CommonProgramFiles", programs.Path().c_str());
     {
-        ServiceFixture f;
+        BareService f;
         f.S()._RunMenuCommand(zl::kCmdHandwriting);
         EXPECT_EQ(f.S().config.handwriting, 1);
         EXPECT_TRUE(f.rec.Shells().empty());
@@ -225,16 +225,39 @@ TEST(MenuCommand, HandwritingStartsTheTouchKeyboardOnlyByItsFullPath) {
     }
     const std::wstring tabtip = ink + L"\\ink\\TabTip.exe";
     ASSERT_TRUE(zltest::WriteBytes(tabtip, std::string("MZ")));
-    ServiceFixture f;
+    BareService f;
     f.S()._RunMenuCommand(zl::kCmdHandwriting);
     ASSERT_EQ(f.rec.Shells().size(), 1u);
     EXPECT_EQ(f.rec.Shells()[0].file, tabtip);
     EXPECT_TRUE(f.rec.Boxes().empty());
     // A refused start is reported.
-    ServiceFixture g;
+    BareService g;
     g.rec.shellResult = 2;
     g.S()._RunMenuCommand(zl::kCmdHandwriting);
     EXPECT_EQ(g.rec.Boxes().size(), 1u);
+}
+
+TEST(MenuCommand, PanelMadeOnFirstUseIsWiredLikeOneMadeAtActivation) {
+    zltest::CharSink app;
+    ASSERT_TRUE(app.Front());
+    BareService f;
+    f.rec.foreground = app.Get();
+    ASSERT_EQ(f.S().symbolPanel.hwnd, nullptr);  // creation at activation failed
+    f.S()._RunMenuCommand(zl::kCmdSymbols);
+    ASSERT_NE(f.S().symbolPanel.hwnd, nullptr);
+    EXPECT_EQ(f.S().symbolPanel.owner, f.S().statusBar.hwnd);
+    EXPECT_TRUE(f.S().symbolPanel.visible);
+    EXPECT_EQ(f.S().statusBar.info.symbolsOpen, 1);  // the visibility callback ran
+    EXPECT_EQ(f.S().symbolTarget, app.Get());
+    // A pick is typed into the application once.
+    ASSERT_TRUE(f.S().symbolPanel.onInsert);
+    f.S().symbolPanel.onInsert(L"\u2605");
+    EXPECT_TRUE(app.WaitTyped(1));
+    EXPECT_EQ(app.typed, L"\u2605");
+    // The symbols button closes it again.
+    f.S()._OnStatusClick(3);
+    EXPECT_FALSE(f.S().symbolPanel.visible);
+    EXPECT_EQ(f.S().statusBar.info.symbolsOpen, 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "Module.h"
+#include "Pump.h"
 
 namespace zltest {
 
@@ -40,19 +41,57 @@ std::vector<ShellCall> SeamRecorder::Shells() {
     return shells_;
 }
 
-ServiceFixture::ServiceFixture() : seams_(rec.seams) {
+BareService::BareService() : seams_(rec.seams) {
     g_hInst = GetModuleHandleW(nullptr);
     service_ = new zl::CTextService;
     service_->hInstance = g_hInst;
     service_->statusBar.Create(g_hInst);
 }
 
-ServiceFixture::~ServiceFixture() { service_->Release(); }
+BareService::~BareService() { service_->Release(); }
 
-zl::Config ServiceFixture::Saved() const {
+zl::Config BareService::Saved() const {
     zl::Config c;
     c.Load();
     return c;
+}
+
+CharSink::CharSink() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZlTestCharSink";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"sink", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300, 200,
+                            nullptr, nullptr, wc.hInstance, this);
+}
+
+CharSink::~CharSink() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    PumpPending();
+}
+
+bool CharSink::Front() {
+    if (!hwnd_) return false;
+    SetForegroundWindow(hwnd_);
+    const bool front = PumpUntil([&] { return GetForegroundWindow() == hwnd_; }, 3000);
+    SetFocus(hwnd_);
+    return front;
+}
+
+bool CharSink::WaitTyped(size_t n) { return PumpUntil([&] { return typed.size() >= n; }, 5000); }
+
+LRESULT CALLBACK CharSink::Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_NCCREATE) {
+        SetWindowLongPtrW(w, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<CharSink*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    if (m == WM_CHAR && self) {
+        self->typed.push_back(static_cast<wchar_t>(wp));
+        return 0;
+    }
+    return DefWindowProcW(w, m, wp, lp);
 }
 
 void RunOnFreshThread(LPTHREAD_START_ROUTINE proc, void* arg) {

@@ -46,12 +46,12 @@ private:
     std::vector<ShellCall> shells_;
 };
 
-class ServiceFixture {
+class BareService {
 public:
-    ServiceFixture();
-    ~ServiceFixture();
-    ServiceFixture(const ServiceFixture&) = delete;
-    ServiceFixture& operator=(const ServiceFixture&) = delete;
+    BareService();
+    ~BareService();
+    BareService(const BareService&) = delete;
+    BareService& operator=(const BareService&) = delete;
 
     zl::CTextService& S() { return *service_; }
     // config.ini as the next process would read it.
@@ -63,6 +63,25 @@ public:
 private:
     zl::ScopedSeams seams_;
     zl::CTextService* service_ = nullptr;
+};
+
+// A window of the test that takes the foreground and keeps what is typed into it.
+class CharSink {
+public:
+    CharSink();
+    ~CharSink();
+    CharSink(const CharSink&) = delete;
+    CharSink& operator=(const CharSink&) = delete;
+    HWND Get() const { return hwnd_; }
+    // Brings it to the front with the keyboard focus; false when it did not get there.
+    bool Front();
+    // Pumps until `n` characters arrived (false after a few seconds without them).
+    bool WaitTyped(size_t n);
+    std::wstring typed;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
 };
 
 // Runs a function on a thread of its own (no COM apartment) and waits for it.

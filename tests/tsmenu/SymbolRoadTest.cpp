@@ -3,9 +3,8 @@
 
 #include <string>
 
-#include "Foreground.h"
-#include "Pump.h"
 #include "ScopedEnv.h"
+#include "ServiceKit.h"
 #include "SymbolRoad.h"
 
 namespace {
@@ -70,35 +69,13 @@ TEST(SymbolRoad, KeystrokesArePairsOfUnicodeDownAndUp) {
     }
 }
 
-std::wstring g_typed;
-
-LRESULT CALLBACK CharProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_CHAR) {
-        g_typed.push_back(static_cast<wchar_t>(wp));
-        return 0;
-    }
-    return DefWindowProcW(w, m, wp, lp);
-}
-
 TEST(SymbolRoad, KeystrokeRoadArrivesAsCharacters) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = CharProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ZlSymbolCharSink";
-    RegisterClassW(&wc);
-    HWND w = CreateWindowExW(0, wc.lpszClassName, L"sink", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 300,
-                             200, nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(w, nullptr);
-    SetForegroundWindow(w);
-    ASSERT_TRUE(zltest::PumpUntil([&] { return GetForegroundWindow() == w; }, 3000));
-    SetFocus(w);
-    g_typed.clear();
+    zltest::CharSink sink;
+    ASSERT_TRUE(sink.Front());
     const std::wstring text = L"★（≧▽≦）";
     EXPECT_EQ(zl::SendUnicodeText(text), text.size());
-    EXPECT_TRUE(zltest::PumpUntil([&] { return g_typed.size() >= text.size(); }, 5000));
-    EXPECT_EQ(g_typed, text);
-    DestroyWindow(w);
-    zltest::PumpPending();
+    EXPECT_TRUE(sink.WaitTyped(text.size()));
+    EXPECT_EQ(sink.typed, text);
 }
 
 }  // namespace

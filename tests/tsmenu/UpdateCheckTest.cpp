@@ -12,7 +12,7 @@
 
 namespace {
 
-using zltest::ServiceFixture;
+using zltest::BareService;
 
 void RunWorker(const std::wstring& address, bool manual, const std::wstring& installDir) {
     auto* req = new zl::UpdateRequest;
@@ -136,7 +136,7 @@ TEST(UpdateCheck, AutomaticCheckEveryTwelveHoursRecordedBeforeTheFetch) {
     };
     for (const auto& c : cases) {
         Published pub("version=4.5.3\n");  // up to date: the worker shows nothing
-        ServiceFixture f;
+        BareService f;
         f.rec.unixTime = now;
         f.S().config.updateUrl = pub.Address();
         f.S().config.lastCheck = c.last;
@@ -148,7 +148,7 @@ TEST(UpdateCheck, AutomaticCheckEveryTwelveHoursRecordedBeforeTheFetch) {
         EXPECT_TRUE(f.rec.Boxes().empty());
     }
     // Without an address the automatic check is silent.
-    ServiceFixture f;
+    BareService f;
     f.S().config.updateUrl.clear();
     f.S()._CheckUpdate(false);
     EXPECT_TRUE(f.rec.Boxes().empty());
@@ -163,7 +163,7 @@ TEST(UpdateCheck, ManualCheckStartsTheUpdaterAndRecordsNothing) {
         LoadLibraryExW(install.File(L"zlupd.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     ASSERT_NE(module, nullptr);
     {
-        ServiceFixture f;
+        BareService f;
         f.rec.seams.shellExecute = zl::Seams::Real().shellExecute;
         zl::ScopedSeams real(f.rec.seams);
         g_hInst = module;
