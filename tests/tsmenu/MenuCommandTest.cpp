@@ -115,33 +115,6 @@ TEST(MenuCommand, ClearingPromotionsAsksFirst) {
     EXPECT_EQ(boxes[2].text, L"手动调频记录已清除。");
 }
 
-TEST(MenuCommand, StatusBarRowsShowHideAndReskin) {
-    BareService f;
-    f.S().config.statusBar = 1;
-    f.S().statusBar.SetEnabled(true);
-    f.S().statusBar.Show();
-    f.S()._RunMenuCommand(zl::kCmdStatusBar);
-    EXPECT_FALSE(f.S().statusBar.visible);
-    EXPECT_FALSE(f.S().statusBar.enabled);
-    EXPECT_EQ(f.S().config.statusBar, 0);
-    f.S()._RunMenuCommand(zl::kCmdStatusBar);
-    EXPECT_TRUE(f.S().statusBar.visible);
-    EXPECT_NE(f.S().statusBar.lastActivityTick, 0u);
-
-    const struct {
-        UINT cmd;
-        uint32_t skin;
-    } skins[] = {{zl::kCmdSkinClassic, 1}, {zl::kCmdSkinFrame, 2}, {zl::kCmdSkinDefault, 0}};
-    for (const auto& k : skins) {
-        f.S()._RunMenuCommand(k.cmd);
-        EXPECT_EQ(f.S().statusBar.skin.skin, k.skin);
-        EXPECT_EQ(f.S().config.statusSkin, static_cast<int>(k.skin));
-    }
-    const uint32_t translucent = f.S().statusBar.skin.translucent;
-    f.S()._RunMenuCommand(zl::kCmdTranslucent);
-    EXPECT_EQ(f.S().statusBar.skin.translucent, translucent ? 0u : 1u);
-}
-
 TEST(MenuCommand, SettingsAboutAndUpdateSpeakThroughTheBar) {
     BareService f;
     f.S().config.updateUrl.clear();
@@ -186,26 +159,6 @@ TEST(MenuCommand, GearClosesAnOpenSettingsWindowInsteadOfStartingAnother) {
     f.S()._OnStatusClick(4);  // now none is open: the missing program is reported
     EXPECT_EQ(f.rec.Boxes().size(), 1u);
     UnregisterClassW(L"ZlDemoMain", wc.hInstance);
-}
-
-TEST(MenuCommand, StatusButtons) {
-    BareService f;
-    f.S().engine.mode = zl::kModePinyin;
-    f.S()._OnStatusClick(1);
-    EXPECT_EQ(f.S().engine.mode, zl::kModeMixed);
-    f.S()._OnStatusClick(1);
-    EXPECT_EQ(f.S().engine.mode, zl::kModeWubi);
-    // In temporary pinyin the button only leaves it.
-    f.S().engine.tempPinyin = true;
-    f.S()._OnStatusClick(1);
-    EXPECT_FALSE(f.S().engine.tempPinyin);
-    EXPECT_EQ(f.S().engine.mode, zl::kModeWubi);
-    f.S()._OnStatusClick(2);
-    EXPECT_EQ(f.S().config.fullWidth, 1);
-    EXPECT_EQ(f.S().statusBar.info.fullWidth, 1);
-    f.S()._OnStatusClick(0);
-    EXPECT_EQ(f.S().chinese, 0);
-    EXPECT_EQ(f.S().statusBar.info.chinese, 0);
 }
 
 TEST(MenuCommand, HandwritingStartsTheTouchKeyboardOnlyByItsFullPath) {

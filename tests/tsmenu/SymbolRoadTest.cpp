@@ -51,24 +51,6 @@ TEST(SymbolRoad, EnvironmentSwitchesCountOnlyALeadingOneThatFits) {
     EXPECT_EQ(zl::SymbolSimDrop(), first);
 }
 
-TEST(SymbolRoad, KeystrokesArePairsOfUnicodeDownAndUp) {
-    // Five units: a surrogate pair counts as two.
-    const std::wstring text = L"(^\u25BD^)";
-    const std::wstring emoji = L"\U0001F600";
-    ASSERT_EQ(emoji.size(), 2u);
-    for (const std::wstring& t : {text, emoji}) {
-        const std::vector<INPUT> in = zl::UnicodeKeystrokes(t);
-        ASSERT_EQ(in.size(), t.size() * 2);
-        for (size_t i = 0; i < in.size(); ++i) {
-            EXPECT_EQ(in[i].type, static_cast<DWORD>(INPUT_KEYBOARD));
-            EXPECT_EQ(in[i].ki.wVk, 0);
-            EXPECT_EQ(in[i].ki.wScan, t[i / 2]);
-            EXPECT_EQ(in[i].ki.dwFlags, (i % 2) ? DWORD(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)
-                                                : DWORD(KEYEVENTF_UNICODE));
-        }
-    }
-}
-
 TEST(SymbolRoad, KeystrokeRoadArrivesAsCharacters) {
     zltest::CharSink sink;
     ASSERT_TRUE(sink.Front());

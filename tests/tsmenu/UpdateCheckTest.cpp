@@ -195,4 +195,25 @@ TEST(Purge, ThreadRunsOncePerProcessAndFreesItsCopy) {
     zltest::RunOnFreshThread(zl::PurgeProc, nullptr);
 }
 
+TEST(UpdateRule, PageAddressFromANetworkManifestMustBeWeb) {
+    const std::wstring web = L"https://up.example.com/downloads/update/";
+    const std::wstring local = L"C:\\updates\\";
+    const struct {
+        std::wstring configured, manifestUrl, opened;
+    } cases[] = {
+        {web, L"https://up.example.com/setup.exe", L"https://up.example.com/setup.exe"},
+        {web, L"HTTP://up.example.com/s.exe", L"HTTP://up.example.com/s.exe"},
+        {web, L"", web},
+        {web, L"\\\\evil\\share\\setup.exe", web},
+        {web, L"file:///C:/Windows/system32/calc.exe", web},
+        {web, L"C:\\Windows\\notepad.exe", web},
+        {L"  " + web, L"C:\\x.exe", L"  " + web},
+        {local, L"C:\\updates\\setup.exe", L"C:\\updates\\setup.exe"},
+        {local, L"", local},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(zl::UpdatePageAddress(c.configured, c.manifestUrl), c.opened) << c.manifestUrl;
+    }
+}
+
 }  // namespace
