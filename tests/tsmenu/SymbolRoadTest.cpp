@@ -4,7 +4,6 @@
 #include <string>
 
 #include "ScopedEnv.h"
-#include "ServiceKit.h"
 #include "SymbolRoad.h"
 
 namespace {
@@ -50,15 +49,6 @@ TEST(SymbolRoad, EnvironmentSwitchesCountOnlyALeadingOneThatFits) {
     EXPECT_FALSE(first);
     zltest::ScopedEnv env(L"ZL_SYMBOL_SIM_DROP", L"1");
     EXPECT_FALSE(zl::SymbolSimDrop());
-}
-
-TEST(SymbolRoad, KeystrokeRoadArrivesAsCharacters) {
-    zltest::CharSink sink;
-    ASSERT_TRUE(sink.Front());
-    const std::wstring text = L"★（≧▽≦）";
-    EXPECT_EQ(zl::SendUnicodeText(text), text.size());
-    EXPECT_TRUE(sink.WaitTyped(text.size()));
-    EXPECT_EQ(sink.typed, text);
 }
 
 }  // namespace
