@@ -100,18 +100,4 @@ TEST(MenuModel, TicksAndGreysFollowTheState) {
     }
 }
 
-TEST(MenuModel, AboutNotesAStaleComponentOnlyForANewerInstalledVersion) {
-    const std::wstring note = L"\n\n（当前会话仍运行旧版组件 v4.5.3，重启电脑或重开正在使用的程序后完全生效）";
-    const struct {
-        const wchar_t* installed;
-        bool noted;
-    } cases[] = {{L"", false}, {L"4.5.3.0", false}, {L"4.5.2", false}, {L"4.5.4", true}, {L"v5", true}};
-    for (const auto& c : cases) {
-        const std::wstring text = zl::AboutText(L"9.9", c.installed);
-        EXPECT_EQ(text.rfind(L"泽仑五笔输入法 v9.9\n\n三个方案", 0), 0u);
-        const std::wstring tail = L"/downloads/update" + std::wstring(c.noted ? note : L"");
-        EXPECT_EQ(text.compare(text.size() - tail.size(), tail.size(), tail), 0) << c.installed;
-    }
-}
-
 }  // namespace

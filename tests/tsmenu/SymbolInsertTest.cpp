@@ -108,23 +108,6 @@ TEST_F(SymbolInsert, RoadByHostAndSwitch) {
     rec.foreground = nullptr;
     svc->_InsertSymbol(text);
     EXPECT_EQ(ctxA->text, text);
-
-    // A program named like an office host takes the edit-session road.
-    zltest::TempDir dir;
-    const std::wstring word = dir.File(L"WinWord.exe");
-    ASSERT_TRUE(CopyFileW(ZLTEST_FGAPP_COPY, word.c_str(), FALSE));
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(word.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    HWND host = nullptr;
-    zltest::PumpUntil([&] { return (host = FindWindowW(L"ZlWindowKitForeignFront", nullptr)) != nullptr; }, 10000);
-    EXPECT_TRUE(zl::IsStrictTsfHost(host));
-    EXPECT_FALSE(zl::IsStrictTsfHost(app.Get()));
-    TerminateProcess(pi.hProcess, 0);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
 }
 
 // Chooses a row of the open menu with the keyboard: Down `rows` times, then Enter.
