@@ -336,6 +336,10 @@ public:
         if (previous) previous->Release();
         return S_OK;
     }
+    STDMETHODIMP GetFocus(ITfDocumentMgr** dm) override {
+        if ((*dm = focus)) focus->AddRef();
+        return S_OK;
+    }
     STDMETHODIMP AdviseSink(REFIID riid, IUnknown* punk, DWORD* cookie) override {
         const bool thread = IsEqualIID(riid, IID_ITfThreadMgrEventSink);
         *cookie = thread ? 1 : 2;
@@ -386,7 +390,6 @@ public:
     STDMETHODIMP Deactivate() override NI;
     STDMETHODIMP CreateDocumentMgr(ITfDocumentMgr**) override NI;
     STDMETHODIMP EnumDocumentMgrs(IEnumTfDocumentMgrs**) override NI;
-    STDMETHODIMP GetFocus(ITfDocumentMgr**) override NI;
     STDMETHODIMP AssociateFocus(HWND, ITfDocumentMgr*, ITfDocumentMgr**) override NI;
     STDMETHODIMP IsThreadFocus(WINBOOL*) override NI;
     STDMETHODIMP GetFunctionProvider(REFCLSID, ITfFunctionProvider**) override NI;
