@@ -222,6 +222,9 @@ public:
     uint32_t deactivations = 0;
 };
 
+// The status bar's look from the settings (TextServiceMenu.cpp).
+StatusSkin SkinOf(const Config& config);
+
 // ---- background work of the component (TextServiceUpdate.cpp)
 
 // Starts the leftover-file purge of folder once per process: the first call wins, whether

@@ -38,17 +38,14 @@ MenuState SnapshotFor(const CTextService& s) {
     return m;
 }
 
-StatusSkin SkinOf(const Config& c) {
-    StatusSkin skin;
-    skin.theme = static_cast<uint32_t>(c.statusTheme);
-    skin.skin = static_cast<uint32_t>(c.statusSkin);
-    skin.translucent = static_cast<uint32_t>(c.statusTranslucent);
-    skin.accent = static_cast<uint32_t>(c.statusAccent);
-    skin.base = static_cast<uint32_t>(c.statusBase);
-    return skin;
-}
-
 void Flip(int& option) { option = option ? 0 : 1; }
+
+// The options the menu saves itself, load-modify-save, rather than through _SaveOption.
+void FlipAndSave(CTextService& s, int Config::*field) {
+    Flip(s.config.*field);
+    const int v = s.config.*field;
+    SaveOneSetting([field, v](Config& c) { c.*field = v; }, &s.configWriteTime);
+}
 
 // A window the user typed in: not one of the service's own.
 bool IsApplicationWindow(HWND w, const CTextService& s) {
@@ -173,27 +170,18 @@ void CTextService::_RunMenuCommand(UINT id) {
     case kCmdSymbols:
         _ToggleSymbols();
         break;
-    case kCmdShiftEnglish: {
-        Flip(config.shiftEnglish);
-        const int v = config.shiftEnglish;
-        SaveOneSetting([v](Config& c) { c.shiftEnglish = v; }, &configWriteTime);
+    case kCmdShiftEnglish:
+        FlipAndSave(*this, &Config::shiftEnglish);
         break;
-    }
-    case kCmdShiftToggle: {
-        Flip(config.shiftToggle);
-        const int v = config.shiftToggle;
-        SaveOneSetting([v](Config& c) { c.shiftToggle = v; }, &configWriteTime);
+    case kCmdShiftToggle:
+        FlipAndSave(*this, &Config::shiftToggle);
         _UpdateStatus();
         break;
-    }
-    case kCmdCtrlSpace: {
-        Flip(config.ctrlSpace);
-        const int v = config.ctrlSpace;
-        SaveOneSetting([v](Config& c) { c.ctrlSpace = v; }, &configWriteTime);
+    case kCmdCtrlSpace:
+        FlipAndSave(*this, &Config::ctrlSpace);
         _SyncPreservedKey();
         _UpdateStatus();
         break;
-    }
     case kCmdManualFreq:
         Flip(config.manualFreq);
         _SaveOption(4);
@@ -241,12 +229,9 @@ void CTextService::_RunMenuCommand(UINT id) {
         _SaveOption(7);
         statusBar.SetSkin(SkinOf(config));
         break;
-    case kCmdAutoCheck: {
-        Flip(config.autoCheck);
-        const int v = config.autoCheck;
-        SaveOneSetting([v](Config& c) { c.autoCheck = v; }, &configWriteTime);
+    case kCmdAutoCheck:
+        FlipAndSave(*this, &Config::autoCheck);
         break;
-    }
     case kCmdCheckUpdate:
         _CheckUpdate(true);
         break;
@@ -258,6 +243,16 @@ void CTextService::_RunMenuCommand(UINT id) {
     default:
         break;
     }
+}
+
+StatusSkin SkinOf(const Config& c) {
+    StatusSkin skin;
+    skin.theme = static_cast<uint32_t>(c.statusTheme);
+    skin.skin = static_cast<uint32_t>(c.statusSkin);
+    skin.translucent = static_cast<uint32_t>(c.statusTranslucent);
+    skin.accent = static_cast<uint32_t>(c.statusAccent);
+    skin.base = static_cast<uint32_t>(c.statusBase);
+    return skin;
 }
 
 void CTextService::_SetMode(Mode m) {

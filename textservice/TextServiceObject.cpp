@@ -118,13 +118,7 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
             statusBar.SetPos(config.statusX, config.statusY);
             StatusBar::SetSharedPos(config.statusX, config.statusY);
         }
-        StatusSkin skin;
-        skin.theme = static_cast<uint32_t>(config.statusTheme);
-        skin.skin = static_cast<uint32_t>(config.statusSkin);
-        skin.translucent = static_cast<uint32_t>(config.statusTranslucent);
-        skin.accent = static_cast<uint32_t>(config.statusAccent);
-        skin.base = static_cast<uint32_t>(config.statusBase);
-        statusBar.SetSkin(skin);
+        statusBar.SetSkin(SkinOf(config));
         statusBar.Update(_CurrentStatus());
         statusBar.SetEnabled(config.statusBar != 0);
         if (config.statusBar != 0) statusBar.Show();
