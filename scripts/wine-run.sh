@@ -7,7 +7,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko prompts while the prefix is made.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 fonts_done="$WINEPREFIX/zl-fonts-2.done"
-if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ]; then
+if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ] || [ ! -f "$WINEPREFIX/zl-uifont.done" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
@@ -26,6 +26,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ]; then
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "DejaVu Sans" /f >/dev/null 2>&1 &&
         wine reg add "$link" /v "DejaVu Sans" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
         touch "$fonts_done"
+    fi
+    # Menus and message boxes draw with Tahoma, which has no Chinese: give them the
+    # CJK face instead (a LOGFONTW of -12 px "Microsoft YaHei UI").
+    if [ ! -f "$WINEPREFIX/zl-uifont.done" ]; then
+      font=f4ffffff0000000000000000000000009001000000000001000000004d006900630072006f0073006f00
+      font+=660074002000590061004800650069002000550049000000000000000000000000000000000000000000
+      font+=0000000000000000
+      for metric in MenuFont MessageFont; do
+        wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $metric /t REG_BINARY /d $font /f \
+          >/dev/null 2>&1
+      done && touch "$WINEPREFIX/zl-uifont.done"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
