@@ -5,10 +5,10 @@
 
 namespace zltest {
 
-DemoFolder::DemoFolder(bool withDictionary) {
+DemoFolder::DemoFolder(Dictionary kind) {
     exe_ = dir_.File(L"zldemo.exe");
     CopyFileW(ZLTEST_DEMO, exe_.c_str(), FALSE);
-    if (!withDictionary) return;
+    if (kind == kNone) return;
     CreateDirectoryW(dir_.File(L"data").c_str(), nullptr);
     WriteBytes(dir_.File(L"data\\zlwb.dat"), BuildImage({
                                                  Wubi(L"经", "xca", 50),
@@ -17,6 +17,11 @@ DemoFolder::DemoFolder(bool withDictionary) {
                                                  Wubi(L"五", "gg", 90),
                                                  Pinyin(L"你好", {"ni", "hao"}, 50),
                                              }));
+}
+
+DemoFolder::DemoFolder(const std::wstring& dictionary) : DemoFolder(kNone) {
+    CreateDirectoryW(dir_.File(L"data").c_str(), nullptr);
+    CopyFileW(dictionary.c_str(), dir_.File(L"data\\zlwb.dat").c_str(), FALSE);
 }
 
 DemoProcess::~DemoProcess() {
@@ -65,7 +70,8 @@ BOOL CALLBACK MatchWindow(HWND w, LPARAM lp) {
     GetWindowThreadProcessId(w, &pid);
     wchar_t name[64] = {};
     GetClassNameW(w, name, 64);
-    if (pid == s->pid && lstrcmpiW(name, s->cls) == 0 && (!s->title || WindowText(w) == s->title))
+    if (pid == s->pid && IsWindowVisible(w) && lstrcmpiW(name, s->cls) == 0 &&
+        (!s->title || WindowText(w) == s->title))
         s->found.push_back(w);
     return TRUE;
 }

@@ -12,10 +12,13 @@
 
 namespace zltest {
 
-// The copy's folder; it gets data\zlwb.dat (a small dictionary) unless told otherwise.
+// The copy's folder. Its data\zlwb.dat is a small dictionary, a copy of `dictionary`
+// when one is named, or missing.
 class DemoFolder {
 public:
-    explicit DemoFolder(bool withDictionary = true);
+    enum Dictionary { kSmall, kNone };
+    explicit DemoFolder(Dictionary kind = kSmall);
+    explicit DemoFolder(const std::wstring& dictionary);
     const std::wstring& Exe() const { return exe_; }
     const TempDir& Dir() const { return dir_; }
 
@@ -35,8 +38,8 @@ public:
     DWORD Pid() const { return pid_; }
     // Waits for the exit; the exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitExit(DWORD timeoutMs = 20000);
-    // The first top-level window of the process with this class (and title, when given),
-    // waited for; null when none came.
+    // The first visible top-level window of the process with this class (and title, when
+    // given), waited for; null when none came.
     HWND WaitWindow(const wchar_t* cls, const wchar_t* title = nullptr, DWORD timeoutMs = 20000) const;
     std::vector<HWND> Windows(const wchar_t* cls, const wchar_t* title = nullptr) const;
 

@@ -50,7 +50,7 @@ TEST(DemoProcess, SettingsModeIsSingleAndKeepsPreviewPidWhileOpen) {
 
 TEST(DemoProcess, MissingDictionaryShowsItsMessageAndExitsWithOne) {
     zltest::UserFolder user;
-    zltest::DemoFolder folder(false);
+    zltest::DemoFolder folder(zltest::DemoFolder::kNone);
     zltest::ForeignForegroundWindow front;
     ASSERT_TRUE(front.Start());
     for (const wchar_t* args : {L"", L"--settings"}) {
