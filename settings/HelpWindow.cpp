@@ -51,9 +51,7 @@ void OnPopupCreate(HWND hwnd) {
     SetFocus(edit);
 }
 
-}  // namespace
-
-LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT HelpPopupProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: OnPopupCreate(hwnd); return 0;
         case WM_SIZE:
@@ -75,6 +73,12 @@ LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         default: return DefWindowProcW(hwnd, msg, wp, lp);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return Guarded([&] { return HelpPopupProcWork(hwnd, msg, wp, lp); });
 }
 
 void OpenHelpWindow() {

@@ -89,9 +89,7 @@ void OnKeyDown(HWND hwnd, UINT vk) {
     }
 }
 
-}  // namespace
-
-LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT InputProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); return 0;
@@ -118,6 +116,12 @@ LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
         default: return DefWindowProcW(hwnd, msg, wp, lp);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return Guarded([&] { return InputProcWork(hwnd, msg, wp, lp); });
 }
 
 }  // namespace zldemo

@@ -304,9 +304,7 @@ void OnCommand(HWND hwnd, UINT id) {
     }
 }
 
-}  // namespace
-
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: OnCreate(hwnd); return 0;
         case WM_SIZE: LayoutMain(hwnd); return 0;
@@ -357,6 +355,12 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         default: break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return Guarded([&] { return MainProcWork(hwnd, msg, wp, lp); });
 }
 
 }  // namespace zldemo
