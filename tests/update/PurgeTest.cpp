@@ -11,8 +11,10 @@
 
 namespace {
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Touch(const zltest::TempDir& dir, const wchar_t* name) {
+    ASSERT_TRUE(zltest::WriteBytes(dir.File(name), std::string("x"))) << name;
 }
 
 struct Entry {
@@ -46,7 +48,7 @@ void Lay(const zltest::TempDir& dir) {
         if (e.folder) {
             ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << path;
         } else {
-            ASSERT_TRUE(zltest::WriteBytes(path, std::string("x"))) << path;
+            Touch(dir, e.name);
         }
     }
 }
@@ -64,9 +66,7 @@ TEST(PurgeBackupFiles, InstallFolderLosesLeftoversOnly) {
 
 TEST(PurgeBackupFiles, FileHeldOpenStaysAndIsCounted) {
     zltest::TempDir dir;
-    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"zlwb32.dll"), std::string("x")));
-    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"busy.old"), std::string("x")));
-    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"free.new"), std::string("x")));
+    for (const wchar_t* name : {L"zlwb32.dll", L"busy.old", L"free.new"}) Touch(dir, name);
     {
         // Held without delete sharing, as a running program holds its image.
         zl::UniqueHandle held(CreateFileW(dir.File(L"busy.old").c_str(), GENERIC_READ, FILE_SHARE_READ,
@@ -84,15 +84,12 @@ TEST(PurgeBackupFiles, FileHeldOpenStaysAndIsCounted) {
 
 TEST(PurgeBackupFiles, FolderWithoutComponentIsUntouched) {
     zltest::TempDir dir;
-    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"report.new.docx"), std::string("x")));
     ASSERT_TRUE(CreateDirectoryW(dir.File(L"data").c_str(), nullptr));
-    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"data\\notes.old"), std::string("x")));
-    ASSERT_TRUE(zltest::WriteBytes(dir.File(L"zlwb64.dll.old"), std::string("x")));
+    const wchar_t* const names[] = {L"report.new.docx", L"data\\notes.old", L"zlwb64.dll.old"};
+    for (const wchar_t* name : names) Touch(dir, name);
     unsigned left = 99;
     zl::PurgeBackupFiles(dir.Path(), &left);
     EXPECT_EQ(left, 0u);
-    EXPECT_TRUE(Exists(dir.File(L"report.new.docx")));
-    EXPECT_TRUE(Exists(dir.File(L"data\\notes.old")));
-    EXPECT_TRUE(Exists(dir.File(L"zlwb64.dll.old")));
+    for (const wchar_t* name : names) EXPECT_TRUE(Exists(dir.File(name))) << name;
     EXPECT_FALSE(zl::IsInstallFolder(L""));
 }
