@@ -20,22 +20,22 @@ struct FakeWorld {
     std::vector<std::wstring> opened;
 
     void Run(const std::wstring& address) {
-        zldemo::UpdateCheckEnv env;
-        env.address = address;
-        env.version = L"4.5.3";
-        env.startUpdater = [this] { return updaterPresent; };
-        env.fetch = [this](const std::wstring&, zl::UpdateInfo* out, std::wstring* err) {
-            ++fetches;
-            if (fetchOk) *out = info;
-            else *err = L"无法连接更新服务器";
-            return fetchOk;
-        };
-        env.message = [this](const std::wstring& text, const wchar_t*, UINT) {
-            messages.push_back(text);
-            return answer;
-        };
-        env.open = [this](const std::wstring& a) { opened.push_back(a); };
-        zldemo::RunUpdateCheck(env);
+        zldemo::RunUpdateCheck({
+            address, L"4.5.3", [this] { return updaterPresent; },
+            [this](const std::wstring&, zl::UpdateInfo* out, std::wstring* err) {
+                ++fetches;
+                if (!fetchOk) {
+                    *err = L"无法连接更新服务器";
+                    return false;
+                }
+                *out = info;
+                return true;
+            },
+            [this](const std::wstring& text, const wchar_t*, UINT) {
+                messages.push_back(text);
+                return answer;
+            },
+            [this](const std::wstring& a) { opened.push_back(a); }});
     }
 };
 

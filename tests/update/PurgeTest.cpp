@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "Purge.h"
 #include "TempDir.h"
@@ -17,51 +16,35 @@ void Touch(const zltest::TempDir& dir, const wchar_t* name) {
     ASSERT_TRUE(zltest::WriteBytes(dir.File(name), std::string("x"))) << name;
 }
 
-struct Entry {
-    const wchar_t* name;  // relative to the folder
-    bool folder;
+// Leftovers of an update in the folder and in data, and what must survive there; a name
+// ending in a backslash is a folder.
+const struct {
+    const wchar_t* name;
     bool goes;  // removed by the purge of an installation
+} kEntries[] = {
+    {L"zlwb64.dll.old", true},       {L"ZLWB32.DLL.OLD1", true}, {L"zlupd.exe.new", true},
+    {L"config.pending", true},       {L"a.old.new", true},       {L"zlwb64.dll", false},
+    {L"zlupd.exe.zlpend", false},    {L"older.txt", false},      {L"keep.old\\", false},
+    {L"keep.old\\inner.old", false}, {L"data\\", false},        {L"data\\zlwb.dat.old", true},
+    {L"data\\hw.NEW", true},         {L"data\\zlwb.dat", false}, {L"data\\sub.new\\", false},
 };
-
-// Leftovers of an update in the folder and in data, and what must survive there.
-const Entry kEntries[] = {
-    {L"zlwb64.dll.old", false, true},
-    {L"ZLWB32.DLL.OLD1", false, true},
-    {L"zlupd.exe.new", false, true},
-    {L"config.pending", false, true},
-    {L"a.old.new", false, true},
-    {L"zlwb64.dll", false, false},
-    {L"zlupd.exe.zlpend", false, false},
-    {L"older.txt", false, false},
-    {L"keep.old", true, false},
-    {L"keep.old\\inner.old", false, false},
-    {L"data", true, false},
-    {L"data\\zlwb.dat.old", false, true},
-    {L"data\\hw.NEW", false, true},
-    {L"data\\zlwb.dat", false, false},
-    {L"data\\sub.new", true, false},
-};
-
-void Lay(const zltest::TempDir& dir) {
-    for (const Entry& e : kEntries) {
-        const std::wstring path = dir.File(e.name);
-        if (e.folder) {
-            ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << path;
-        } else {
-            Touch(dir, e.name);
-        }
-    }
-}
 
 }  // namespace
 
 TEST(PurgeBackupFiles, InstallFolderLosesLeftoversOnly) {
     zltest::TempDir dir;
-    Lay(dir);
+    for (const auto& e : kEntries) {
+        const std::wstring name = e.name;
+        if (name.back() == L'\\') {
+            ASSERT_TRUE(CreateDirectoryW(dir.File(name).c_str(), nullptr)) << name;
+        } else {
+            Touch(dir, e.name);
+        }
+    }
     unsigned left = 99;
     zl::PurgeBackupFiles(dir.Path(), &left);
     EXPECT_EQ(left, 0u);
-    for (const Entry& e : kEntries) EXPECT_EQ(Exists(dir.File(e.name)), !e.goes) << e.name;
+    for (const auto& e : kEntries) EXPECT_EQ(Exists(dir.File(e.name)), !e.goes) << e.name;
 }
 
 TEST(PurgeBackupFiles, FileHeldOpenStaysAndIsCounted) {
