@@ -2,7 +2,6 @@
 // change every setting. Settings change through Options and the engine through
 // InputKeys; this file only wires them to the window.
 #include <windows.h>
-#include <windowsx.h>
 
 #include "DemoApp.h"
 #include "DemoFiles.h"
