@@ -90,11 +90,14 @@ int Run(HINSTANCE inst) {
 
     zl::PurgeBackupFiles(g_folder, nullptr);
 
-    if (!g_engine.Init(DataFolderFor(g_folder))) {
-        // No window will be open to take preview.pid away with it.
+    // Without a window nothing would take preview.pid away again.
+    auto fail = [wrotePid] {
         if (wrotePid) DeletePreviewPid();
-        MessageBoxW(nullptr, L"码表 data\\zlwb.dat 载入失败", kAppCaption, MB_ICONERROR);
         return 1;
+    };
+    if (!g_engine.Init(DataFolderFor(g_folder))) {
+        MessageBoxW(nullptr, L"码表 data\\zlwb.dat 载入失败", kAppCaption, MB_ICONERROR);
+        return fail();
     }
     const zl::Mode mode = static_cast<zl::Mode>(SchemeFromSetting(g_cfg.scheme));
     if (mode != g_engine.mode) {
@@ -109,7 +112,7 @@ int Run(HINSTANCE inst) {
     HWND main = CreateWindowExW(0, kMainClass, g_settingsOnly ? kSettingsTitle : kDemoTitle,
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 200, 100,
                                 kMainWidth, kMainHeight, nullptr, nullptr, inst, nullptr);
-    if (!main) return 0;
+    if (!main) return fail();
     if (g_settingsOnly) {
         SetWindowPos(main, nullptr, (GetSystemMetrics(SM_CXSCREEN) - kMainWidth) / 2,
                      (GetSystemMetrics(SM_CYSCREEN) - kMainHeight) / 2, 0, 0,
