@@ -6,6 +6,7 @@ export WINEPREFIX="${ZL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko prompts while the prefix is made.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+. "$here/wine-loader.sh"
 fonts_done="$WINEPREFIX/zl-fonts-2.done"
 demo_fonts_done="$WINEPREFIX/zl-demo-fonts.done"
 link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
@@ -14,7 +15,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ] || [ ! -f "$demo_
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >/dev/null 2>&1 || true
+      "$zl_wine" wineboot.exe -i >/dev/null 2>&1 || true
       wineserver -w || true
     fi
     # The windows draw with "Microsoft YaHei" (UI). The status bar's glyphs are all CJK:
@@ -23,9 +24,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ] || [ ! -f "$demo_
     # empty (Ⅴ Ⅹ ℃): they get DejaVu Sans, with the CJK font linked behind it for the
     # characters DejaVu lacks, the way Windows links its own fonts.
     if [ ! -f "$fonts_done" ]; then
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei UI" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "DejaVu Sans" /f >/dev/null 2>&1 &&
-        wine reg add "$link" /v "DejaVu Sans" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
+      "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei UI" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
+        "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "DejaVu Sans" /f >/dev/null 2>&1 &&
+        "$zl_wine" reg add "$link" /v "DejaVu Sans" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
         touch "$fonts_done"
     fi
     # The settings program's own faces: its help text asks for "微软雅黑" by its Chinese
@@ -36,14 +37,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ] || [ ! -f "$demo_
       font=f4ffffff0000000000000000000000009001000000000001000000004d006900630072006f0073006f00
       font+=660074002000590061004800650069002000550049000000000000000000000000000000000000000000
       font+=0000000000000000
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "微软雅黑" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
-        wine reg add "$link" /v "DejaVu Sans Bold" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
+      "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "微软雅黑" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
+        "$zl_wine" reg add "$link" /v "DejaVu Sans Bold" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
           >/dev/null 2>&1 &&
         for metric in MenuFont MessageFont; do
-          wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $metric /t REG_BINARY /d $font /f \
+          "$zl_wine" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $metric /t REG_BINARY /d $font /f \
             >/dev/null 2>&1 || exit 1
         done && touch "$demo_fonts_done"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-exec wine "$@"
+exec "$zl_wine" "$@"
