@@ -48,7 +48,10 @@ bool InputKeyDown(zl::Engine& engine, zl::Config& cfg, std::wstring& text, UINT 
         if (typing) {
             handled = engine.OnBackspace();
         } else if (!text.empty()) {
-            text.pop_back();
+            // A character outside the BMP is two units: never leave half of it behind.
+            const size_t n = text.size();
+            const bool pair = n >= 2 && IS_LOW_SURROGATE(text[n - 1]) && IS_HIGH_SURROGATE(text[n - 2]);
+            text.resize(n - (pair ? 2 : 1));
             handled = true;
         }
     } else if (vk == VK_TAB) {
