@@ -58,8 +58,11 @@ bool InputKeyDown(zl::Engine& engine, zl::Config& cfg, std::wstring& text, UINT 
         tab = true;
         engine.mode = static_cast<zl::Mode>((engine.mode + 1) % 3);
         engine.Clear();
+        // The input method may have changed other keys since a menu last read the file.
+        cfg.Load();
         cfg.scheme = engine.mode;
         cfg.Save();
+        ApplyOptions(engine, cfg);
     } else if (vk == VK_RETURN) {
         if (typing) {
             handled = engine.OnEnter();

@@ -23,7 +23,8 @@ void SelectScheme(zl::Engine& engine, zl::Config& cfg, int scheme);
 void ApplyOptions(zl::Engine& engine, const zl::Config& cfg);
 
 // One key-down in the box: feeds the engine or edits `text`, then appends every pending
-// commit to `text`. Tab cycles the scheme and saves config.ini. True when the box must
+// commit to `text`. Tab cycles the scheme and saves it into a fresh load of config.ini
+// (which cfg and the engine then hold). True when the box must
 // be repainted (the key was used, or Tab).
 bool InputKeyDown(zl::Engine& engine, zl::Config& cfg, std::wstring& text, UINT vk, bool shift);
 

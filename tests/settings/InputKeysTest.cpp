@@ -90,11 +90,17 @@ TEST_F(InputBoxTest, PageKeysAndArrows) {
 }
 
 TEST_F(InputBoxTest, TabCyclesSchemeDropsCodeAndSaves) {
+    const std::wstring ini = cfg.Path();
+    cfg.Save();
     for (int scheme : {1, 2, 0}) {
+        // Changed on disk by the input method meanwhile: Tab keeps it.
+        WritePrivateProfileStringW(L"界面", L"竖排", std::to_wstring(scheme).c_str(), ini.c_str());
         EXPECT_TRUE(Keys("gg", {VK_TAB}));
         EXPECT_EQ(engine.mode, scheme);
         EXPECT_TRUE(engine.code.empty());
-        EXPECT_EQ(static_cast<int>(GetPrivateProfileIntW(L"方案", L"默认", -1, cfg.Path().c_str())), scheme);
+        EXPECT_EQ(static_cast<int>(GetPrivateProfileIntW(L"方案", L"默认", -1, ini.c_str())), scheme);
+        EXPECT_EQ(static_cast<int>(GetPrivateProfileIntW(L"界面", L"竖排", -1, ini.c_str())), scheme);
+        EXPECT_EQ(engine.config.vertical, scheme);
         EXPECT_EQ(zldemo::StatusLine(engine),
                   std::wstring(L"当前方案：") + zldemo::SchemeName(scheme) + L"    候选数：0    编码：");
     }
