@@ -8,80 +8,54 @@
 namespace {
 
 const wchar_t kWeb[] = L"http://updates.test/downloads/update/";
-
-// Stands in for the updater, the network, the message boxes and the browser.
-struct FakeWorld {
-    bool updaterPresent = false;
-    bool fetchOk = true;
-    zl::UpdateInfo info;
-    int answer = IDYES;
-    int fetches = 0;
-    std::vector<std::wstring> messages;
-    std::vector<std::wstring> opened;
-
-    void Run(const std::wstring& address) {
-        zldemo::RunUpdateCheck({
-            address, L"4.5.3", [this] { return updaterPresent; },
-            [this](const std::wstring&, zl::UpdateInfo* out, std::wstring* err) {
-                ++fetches;
-                if (!fetchOk) {
-                    *err = L"无法连接更新服务器";
-                    return false;
-                }
-                *out = info;
-                return true;
-            },
-            [this](const std::wstring& text, const wchar_t*, UINT) {
-                messages.push_back(text);
-                return answer;
-            },
-            [this](const std::wstring& a) { opened.push_back(a); }});
-    }
-};
+const wchar_t kOffer[] = L"发现新版本 v4.6（当前 v4.5.3）\n\n";
+const wchar_t kAsk[] = L"是否现在下载？下载后双击安装包即可覆盖安装。";
 
 }  // namespace
 
-TEST(UpdateCheck, UpdaterMissingAddressAndFailedFetchStopEarly) {
-    FakeWorld updater;
-    updater.updaterPresent = true;
-    updater.Run(kWeb);
-    EXPECT_EQ(updater.fetches, 0);
-    EXPECT_TRUE(updater.messages.empty());
-
-    FakeWorld none;  // the text holds a literal %APPDATA% and is shown as it stands
-    none.Run(L"");
-    EXPECT_EQ(none.fetches, 0);
-    EXPECT_EQ(none.messages, std::vector<std::wstring>{zldemo::kNoAddressText});
-    EXPECT_NE(none.messages[0].find(L"请在 %APPDATA%\\ZelunWubi\\config.ini 的\n[更新] 地址"), std::wstring::npos);
-
-    FakeWorld failed;
-    failed.fetchOk = false;
-    failed.Run(kWeb);
-    EXPECT_EQ(failed.messages, std::vector<std::wstring>{L"检查更新失败：\n无法连接更新服务器"});
-    EXPECT_TRUE(failed.opened.empty());
-}
-
-TEST(UpdateCheck, VersionsAndTheQuestion) {
+// The updater, the network, the message boxes and the browser are stood in for.
+TEST(UpdateCheck, StepsAndTheirMessages) {
     const struct {
+        bool updater;
+        const wchar_t* address;
+        bool fetchOk;
         const wchar_t* version;
         const wchar_t* notes;
         int answer;
-        const wchar_t* want;
-        bool opens;
+        std::wstring message;  // empty: none shown
+        int fetches;
+        const wchar_t* opens;  // what the browser is sent to, if anything
     } cases[] = {
-        {L"v4.5", L"", IDYES, L"当前已是最新版本（v4.5.3）。", false},
-        {L"4.6", L"", IDNO, L"发现新版本 v4.6（当前 v4.5.3）\n\n是否现在下载？下载后双击安装包即可覆盖安装。", false},
-        {L"4.6", L"修正", IDYES,
-         L"发现新版本 v4.6（当前 v4.5.3）\n\n修正\n\n是否现在下载？下载后双击安装包即可覆盖安装。", true},
+        {true, kWeb, true, L"9", L"", IDYES, L"", 0, nullptr},
+        {false, L"", true, L"9", L"", IDYES, zldemo::kNoAddressText, 0, nullptr},
+        {false, kWeb, false, L"9", L"", IDYES, L"检查更新失败：\n无法连接更新服务器", 1, nullptr},
+        {false, kWeb, true, L"v4.5", L"", IDYES, L"当前已是最新版本（v4.5.3）。", 1, nullptr},
+        {false, kWeb, true, L"4.6", L"", IDNO, std::wstring(kOffer) + kAsk, 1, nullptr},
+        {false, kWeb, true, L"4.6", L"修正", IDYES, std::wstring(kOffer) + L"修正\n\n" + kAsk, 1, L"https://updates.test/setup.exe"},
     };
     for (const auto& c : cases) {
-        FakeWorld w;
-        w.info = {c.version, L"https://updates.test/setup.exe", c.notes, L""};
-        w.answer = c.answer;
-        w.Run(kWeb);
-        EXPECT_EQ(w.messages, std::vector<std::wstring>{c.want});
-        EXPECT_EQ(w.opened.size(), c.opens ? 1u : 0u);
+        std::vector<std::wstring> messages;
+        std::vector<std::wstring> opened;
+        int fetches = 0;
+        zldemo::RunUpdateCheck({c.address, L"4.5.3", [&] { return c.updater; },
+                                [&](const std::wstring&, zl::UpdateInfo* out, std::wstring* err) {
+                                    ++fetches;
+                                    *out = {c.version, L"https://updates.test/setup.exe", c.notes, L""};
+                                    if (!c.fetchOk) *err = L"无法连接更新服务器";
+                                    return c.fetchOk;
+                                },
+                                [&](const std::wstring& text, const wchar_t*, UINT) {
+                                    messages.push_back(text);
+                                    return c.answer;
+                                },
+                                [&](const std::wstring& a) { opened.push_back(a); }});
+        EXPECT_EQ(messages, c.message.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.message});
+        EXPECT_EQ(fetches, c.fetches) << c.message;
+        EXPECT_EQ(opened, c.opens ? std::vector<std::wstring>{c.opens} : std::vector<std::wstring>{}) << c.message;
     }
+    // The text the second row saw holds a literal %APPDATA%.
+    EXPECT_NE(std::wstring(zldemo::kNoAddressText).find(L"请在 %APPDATA%\\ZelunWubi\\config.ini 的\n[更新] 地址"),
+              std::wstring::npos);
 }
 
 // A manifest from the network may only send the browser to a web address.
@@ -98,9 +72,7 @@ TEST(UpdateCheck, DownloadAddressFromTheManifest) {
         {L"D:\\updates\\", L"D:\\updates\\setup.exe", L"D:\\updates\\setup.exe"},
     };
     for (const auto& c : cases) {
-        FakeWorld w;
-        w.info = {L"9.0", c.url, L"", L""};
-        w.Run(c.configured);
-        EXPECT_EQ(w.opened, std::vector<std::wstring>{c.want}) << c.url;
+        zl::UpdateInfo info{L"9.0", c.url, L"", L""};
+        EXPECT_EQ(zldemo::DownloadAddress(info, c.configured), c.want) << c.url;
     }
 }
