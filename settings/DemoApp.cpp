@@ -1,6 +1,7 @@
 #include "DemoApp.h"
 
 #include "DemoFiles.h"
+#include "GdiHelpers.h"
 #include "InputKeys.h"
 
 namespace zldemo {
@@ -24,6 +25,23 @@ zl::FontHandle g_fontTitle;
 zl::FontHandle g_font;
 zl::FontHandle g_fontUI;
 zl::FontHandle g_fontHelp;
+
+void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client)) {
+    PAINTSTRUCT ps;
+    HDC target = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    {
+        zl::MemoryDc mem(target);
+        zl::BitmapHandle bitmap(CreateCompatibleBitmap(target, rc.right, rc.bottom));
+        if (mem && bitmap) {
+            zl::SelectGuard keepBitmap(mem.Get(), bitmap.Get());
+            draw(hwnd, mem.Get(), rc);
+            BitBlt(target, 0, 0, rc.right, rc.bottom, mem.Get(), 0, 0, SRCCOPY);
+        }
+    }
+    EndPaint(hwnd, &ps);
+}
 
 void ApplyOptionsFromUI() {
     ApplyOptions(g_engine, g_cfg);

@@ -57,6 +57,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+// WM_PAINT of a window that draws all of its client area: draw(dc, client) paints into a
+// bitmap, which then goes to the screen in one piece.
+void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client));
+
 // Copies g_cfg into the engine, recomputes what is typed and repaints the box.
 void ApplyOptionsFromUI();
 std::wstring ShownVersion();

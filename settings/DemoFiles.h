@@ -5,11 +5,6 @@
 
 #include <string>
 
-namespace zl {
-// The full path of module (the program for null), cut before its last '\' or '/'.
-std::wstring ModuleDir(HMODULE module);
-}  // namespace zl
-
 namespace zldemo {
 
 // "--settings" anywhere in the command line, case-sensitive.

@@ -5,6 +5,7 @@
 #include "DemoApp.h"
 #include "DemoFiles.h"
 #include "InputKeys.h"
+#include "ModuleDir.h"
 #include "Options.h"
 #include "Purge.h"
 

@@ -21,14 +21,7 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
     LineTo(dc, x1, y1);
 }
 
-void PaintBox(HWND hwnd, HDC target) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    zl::MemoryDc mem(target);
-    zl::BitmapHandle bitmap(CreateCompatibleBitmap(target, rc.right, rc.bottom));
-    if (!mem || !bitmap) return;
-    zl::SelectGuard keepBitmap(mem.Get(), bitmap.Get());
-    HDC dc = mem.Get();
+void PaintBox(HWND hwnd, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     zl::SelectGuard font(dc, g_font.Get());
     SetBkMode(dc, TRANSPARENT);
@@ -73,7 +66,6 @@ void PaintBox(HWND hwnd, HDC target) {
             Line(dc, x + 1, y + 2, x + 1, y + lineH - 4);
         }
     }
-    BitBlt(target, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
 }
 
 void OnKeyDown(HWND hwnd, UINT vk) {
@@ -93,13 +85,7 @@ LRESULT InputProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            PaintBox(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT: PaintBuffered(hwnd, PaintBox); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_KEYDOWN: OnKeyDown(hwnd, static_cast<UINT>(wp)); return 0;
         case WM_CHAR: return 0;

@@ -149,14 +149,7 @@ void PutText(HDC dc, int x, int y, const std::wstring& text) {
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void PaintMain(HWND hwnd, HDC target) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    zl::MemoryDc mem(target);
-    zl::BitmapHandle bitmap(CreateCompatibleBitmap(target, rc.right, rc.bottom));
-    if (!mem || !bitmap) return;
-    zl::SelectGuard keepBitmap(mem.Get(), bitmap.Get());
-    HDC dc = mem.Get();
+void PaintMain(HWND, HDC dc, const RECT& rc) {
     FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
     {
@@ -175,7 +168,6 @@ void PaintMain(HWND hwnd, HDC target) {
         if (!g_status.empty()) PutText(dc, 16, 366, g_status);
         PutText(dc, 16, 386, kHint);
     }
-    BitBlt(target, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
 }
 
 void OnCreate(HWND hwnd) {
@@ -308,13 +300,7 @@ LRESULT MainProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CREATE: OnCreate(hwnd); return 0;
         case WM_SIZE: LayoutMain(hwnd); return 0;
         case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            PaintMain(hwnd, dc);
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
+        case WM_PAINT: PaintBuffered(hwnd, PaintMain); return 0;
         case WM_CTLCOLORSTATIC:
             if (g_settingsOnly && reinterpret_cast<HWND>(lp) == g_help) {
                 SetBkColor(reinterpret_cast<HDC>(wp), kCardColour);
