@@ -30,16 +30,12 @@ BOOL CALLBACK MatchWindow(HWND w, LPARAM lp) {
 
 }  // namespace
 
-DemoFolder::DemoFolder(Dictionary kind) {
+DemoFolder::DemoFolder(const wchar_t* dictionary) {
     CopyFileW(ZLTEST_DEMO, Exe().c_str(), FALSE);
-    if (kind == kNone) return;
-    CreateDirectoryW(dir_.File(L"data").c_str(), nullptr);
-    WriteBytes(dir_.File(L"data\\zlwb.dat"), BuildImage({Wubi(L"经", "xca", 50), Wubi(L"一", "g", 100)}));
-}
-
-DemoFolder::DemoFolder(const std::wstring& dictionary) : DemoFolder(kNone) {
-    CreateDirectoryW(dir_.File(L"data").c_str(), nullptr);
-    CopyFileW(dictionary.c_str(), dir_.File(L"data\\zlwb.dat").c_str(), FALSE);
+    if (dictionary && !*dictionary) return;
+    CreateDirectoryW(File(L"data").c_str(), nullptr);
+    if (dictionary) CopyFileW(dictionary, File(L"data\\zlwb.dat").c_str(), FALSE);
+    else WriteBytes(File(L"data\\zlwb.dat"), BuildImage({Wubi(L"经", "xca", 50), Wubi(L"一", "g", 100)}));
 }
 
 DemoProcess::DemoProcess(const DemoFolder& folder, const wchar_t* args) {

@@ -12,17 +12,12 @@
 
 namespace zltest {
 
-// data\zlwb.dat is a small dictionary, a copy of `dictionary` when one is named, or
-// missing for kNone.
-class DemoFolder {
+// A copy of zldemo.exe beside data\zlwb.dat: a small dictionary, a copy of the file
+// `dictionary` names, or none for L"".
+class DemoFolder : public TempDir {
 public:
-    enum Dictionary { kSmall, kNone };
-    explicit DemoFolder(Dictionary kind = kSmall);
-    explicit DemoFolder(const std::wstring& dictionary);
-    std::wstring Exe() const { return dir_.File(L"zldemo.exe"); }
-
-private:
-    TempDir dir_;
+    explicit DemoFolder(const wchar_t* dictionary = nullptr);
+    std::wstring Exe() const { return File(L"zldemo.exe"); }
 };
 
 class DemoProcess {

@@ -45,7 +45,7 @@ TEST(DemoProcess, SettingsModeIsSingleAndKeepsPreviewPidWhileOpen) {
 
 TEST(DemoProcess, MissingDictionaryShowsItsMessageAndExitsWithOne) {
     zltest::UserFolder user;
-    zltest::DemoFolder folder(zltest::DemoFolder::kNone);
+    zltest::DemoFolder folder(L"");
     zltest::ForeignForegroundWindow front;
     ASSERT_TRUE(front.Start());
     for (const wchar_t* args : {L"", L"--settings"}) {
