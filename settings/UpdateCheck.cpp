@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "Fetch.h"
 #include "Version.h"
 
 namespace zldemo {
@@ -15,12 +16,6 @@ namespace {
 const wchar_t kCaption[] = L"检查更新";
 
 }  // namespace
-
-std::wstring DownloadAddress(const zl::UpdateInfo& info, const std::wstring& configured) {
-    if (info.url.empty()) return configured;
-    if (zl::IsWebAddress(zl::TrimW(configured)) && !zl::IsWebAddress(info.url)) return configured;
-    return info.url;
-}
 
 void RunUpdateCheck(const UpdateCheckEnv& env) {
     if (env.startUpdater()) return;
@@ -42,7 +37,7 @@ void RunUpdateCheck(const UpdateCheckEnv& env) {
     if (!info.notes.empty()) text += info.notes + L"\n\n";
     text += L"是否现在下载？下载后双击安装包即可覆盖安装。";
     if (env.message(text, L"发现新版本", MB_ICONINFORMATION | MB_YESNO) == IDYES)
-        env.open(DownloadAddress(info, env.address));
+        env.open(zl::DownloadAddress(info, env.address));
 }
 
 bool StartUpdaterIn(const std::wstring& folder) {

@@ -29,11 +29,6 @@ struct UpdateCheckEnv {
 
 void RunUpdateCheck(const UpdateCheckEnv& env);
 
-// What to open for a newer version: the manifest's download address, or the configured
-// address when it has none. A manifest fetched over the network may only send the
-// browser to an http(s) address; anything else falls back to the configured address.
-std::wstring DownloadAddress(const zl::UpdateInfo& info, const std::wstring& configured);
-
 // Starts folder\zlupd.exe with "open", no arguments, in that folder. False when the
 // program is not there; a failure to start it counts as started.
 bool StartUpdaterIn(const std::wstring& folder);

@@ -29,11 +29,6 @@ std::wstring DiskVersion();
 // (a last time in the future keeps it waiting).
 bool AutoCheckDue(int64_t lastCheck, int64_t now);
 
-// What the worker opens when the updater cannot be started: the manifest's download
-// address, but one from a manifest fetched over the network only when it is http(s);
-// otherwise the configured update address.
-std::wstring UpdatePageAddress(const std::wstring& configured, const std::wstring& manifestUrl);
-
 // The Yes/No question that offers a newer version.
 std::wstring UpdateOfferText(const UpdateInfo& info, const std::wstring& current);
 

@@ -13,12 +13,6 @@ bool AutoCheckDue(int64_t lastCheck, int64_t now) {
     return lastCheck <= 0 || now - lastCheck >= kAutoCheckInterval;
 }
 
-std::wstring UpdatePageAddress(const std::wstring& configured, const std::wstring& manifestUrl) {
-    if (manifestUrl.empty()) return configured;
-    if (IsWebAddress(TrimW(configured)) && !IsWebAddress(manifestUrl)) return configured;
-    return manifestUrl;
-}
-
 std::wstring UpdateOfferText(const UpdateInfo& info, const std::wstring& current) {
     std::wstring text = L"发现新版本 v" + info.version + L"（当前 v" + current + L"）\n\n";
     if (!info.notes.empty()) text += info.notes + L"\n\n";

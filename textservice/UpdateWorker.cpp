@@ -30,7 +30,7 @@ void RunCheck(const UpdateRequest& req) {
         const std::wstring text = UpdateOfferText(info, current);
         if (TheSeams().messageBox(nullptr, text.c_str(), L"发现新版本", MB_YESNO | kBoxFlags) != IDYES) return;
         if (!LaunchUpdaterIn(req.installDir)) {
-            const std::wstring page = UpdatePageAddress(req.address, info.url);
+            const std::wstring page = DownloadAddress(info, req.address);
             if (!page.empty()) {
                 TheSeams().shellExecute(L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
             }

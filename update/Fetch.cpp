@@ -192,6 +192,12 @@ bool FetchIncManifest(const std::wstring& address, IncManifest* man, std::wstrin
     return true;
 }
 
+std::wstring DownloadAddress(const UpdateInfo& info, const std::wstring& configured) {
+    if (info.url.empty()) return configured;
+    if (IsWebAddress(TrimW(configured)) && !IsWebAddress(info.url)) return configured;
+    return info.url;
+}
+
 void OpenUrl(const std::wstring& address) {
     if (address.empty()) return;
     ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -25,6 +25,11 @@ bool FetchIncManifest(const std::wstring& address, IncManifest* man, std::wstrin
 // Opens a non-empty address with the shell.
 void OpenUrl(const std::wstring& address);
 
+// What to open for a newer version: the manifest's download address, or the configured
+// address when it has none. A manifest fetched over the network may only send the
+// browser to an http(s) address; anything else falls back to the configured address.
+std::wstring DownloadAddress(const UpdateInfo& info, const std::wstring& configured);
+
 // Library-internal steps, exposed for tests. `err` must not be null.
 
 // At most the first 65536 bytes of a file; `stamp` (optional) gets its write time.

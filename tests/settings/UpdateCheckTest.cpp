@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "Fetch.h"
 #include "UpdateCheck.h"
 
 namespace {
@@ -73,6 +74,6 @@ TEST(UpdateCheck, DownloadAddressFromTheManifest) {
     };
     for (const auto& c : cases) {
         zl::UpdateInfo info{L"9.0", c.url, L"", L""};
-        EXPECT_EQ(zldemo::DownloadAddress(info, c.configured), c.want) << c.url;
+        EXPECT_EQ(zl::DownloadAddress(info, c.configured), c.want) << c.url;
     }
 }

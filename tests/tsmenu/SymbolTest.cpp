@@ -55,59 +55,55 @@ protected:
 };
 
 TEST_F(SymbolInsert, EditSessionRoadRetriesThenFallsBackAndInsertsOnce) {
-    ScopedEnv force(L"ZL_FORCE_TSF_SYMBOL", L"1");
-    const std::wstring star = L"\u2605";
+    const std::wstring face = L"(^\u25BD^)";
     const struct {
         const char* name;
+        const wchar_t* force;
         bool focusOnB, failInsert, refuseAll, refuseSync;
         bool inA, refocused;
     } cases[] = {
-        {"straight", false, false, false, false, true, false},
-        {"retry after refocus", true, false, false, false, true, true},
-        {"insert fails twice", false, true, false, false, false, true},
-        {"session refused", false, false, true, false, false, true},
-        {"synchronous refused", false, false, false, true, false, true},
+        {"keystrokes unless forced", L"0", false, false, false, false, false, false},
+        {"straight", L"1", false, false, false, false, true, false},
+        {"retry after refocus", L"1", true, false, false, false, true, true},
+        {"insert fails twice", L"1", false, true, false, false, false, true},
+        {"session refused", L"1", false, false, true, false, false, true},
+        {"synchronous refused", L"1", false, false, false, true, false, true},
+    };
+    const auto emptyA = [&] {
+        ctxA->text.clear();
+        ctxA->selStart = ctxA->selEnd = 0;
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ctxA->text.clear();
-        ctxA->selStart = ctxA->selEnd = 0;
+        ScopedEnv force(L"ZL_FORCE_TSF_SYMBOL", c.force);
+        emptyA();
         ctxA->failInsert = c.failInsert;
         ctxA->refuseAll = c.refuseAll;
         ctxA->refuseSync = c.refuseSync;
         tm->SetFocus(c.focusOnB ? docB : docA);
         bool refocused = false;
-        EXPECT_EQ(SUCCEEDED(svc->_CommitSymbolTsf(star, false, &refocused)), c.inA);
+        const bool inserted = SUCCEEDED(svc->_CommitSymbolTsf(face, false, &refocused));
+        EXPECT_EQ(inserted, c.inA || c.force[0] == L'0');
         EXPECT_EQ(refocused, c.refocused);
         EXPECT_TRUE(svc->engine.commit.empty());  // nothing left to appear with the next text
         EXPECT_TRUE(ctxA->queued.empty());
+        emptyA();
 
         tm->SetFocus(c.focusOnB ? docB : docA);
-        svc->_InsertSymbol(star);
-        EXPECT_EQ(ctxA->text, c.inA ? star + star : L"");
+        svc->engine.code = "ab";  // typed letters are dropped and only the symbol goes in
+        svc->_InsertSymbol(face);
+        EXPECT_TRUE(svc->engine.code.empty());
+        EXPECT_EQ(ctxA->text, c.inA ? face : L"");
         EXPECT_TRUE(ctxB->text.empty());
         if (!c.inA) {
-            EXPECT_EQ(app.Take(1), star);
+            EXPECT_EQ(app.Take(face.size()), face);
         }
     }
-}
-
-TEST_F(SymbolInsert, RoadByHostAndSwitch) {
-    const std::wstring text = L"(^\u25BD^)";
-    for (const wchar_t* force : {static_cast<const wchar_t*>(nullptr), L"0"}) {
-        ScopedEnv env(L"ZL_FORCE_TSF_SYMBOL", force);
-        svc->_InsertSymbol(text);
-        EXPECT_EQ(app.Take(text.size()), text);
-        EXPECT_TRUE(ctxA->text.empty());
-    }
-    ScopedEnv env(L"ZL_FORCE_TSF_SYMBOL", L"1");
-    svc->engine.code = "ab";  // typed letters are dropped and only the symbol goes in
-    svc->_InsertSymbol(text);
-    EXPECT_TRUE(svc->engine.code.empty());
-    EXPECT_EQ(ctxA->text, text);
+    ctxA->refuseSync = false;
+    ScopedEnv force(L"ZL_FORCE_TSF_SYMBOL", L"1");
     front = svc->statusBar.hwnd;  // the bar in front and no application remembered: nowhere
-    svc->_InsertSymbol(text);
-    EXPECT_EQ(ctxA->text, text);
+    svc->_InsertSymbol(face);
+    EXPECT_TRUE(ctxA->text.empty());
 }
 
 // Chooses the eighth row of the open menu (图标输入) with the keyboard.

@@ -1,5 +1,5 @@
-// The update check: the worker against a local version.txt, the 12-hour rule, the address
-// opened for an offer, and the purge thread.
+// The update check: the worker against a local version.txt, the 12-hour rule and the
+// purge thread.
 #include <list>
 
 #include "Markers.h"
@@ -53,20 +53,6 @@ TEST_F(UpdateCheck, WorkerShowsOneBoxAtMostAndFailuresOnlyWhenAsked) {
     // Only the Yes to the last offer opened anything: the configured address, from an apartment.
     EXPECT_EQ(shells, std::vector<std::wstring>{newer + L"||"});
     EXPECT_EQ(shellCom, S_FALSE);
-}
-
-TEST(UpdatePage, AddressFromANetworkManifestMustBeWeb) {
-    const std::wstring web = L"https://up.example.com/downloads/update/";
-    const struct {
-        std::wstring configured, manifestUrl, opened;
-    } cases[] = {
-        {web, L"HTTP://up.example.com/s.exe", L"HTTP://up.example.com/s.exe"},
-        {web, L"", web},
-        {web, L"\\\\evil\\share\\setup.exe", web},
-        {web, L"file:///C:/Windows/system32/calc.exe", web},
-        {L"C:\\updates\\", L"C:\\updates\\setup.exe", L"C:\\updates\\setup.exe"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(zl::UpdatePageAddress(c.configured, c.manifestUrl), c.opened);
 }
 
 TEST_F(UpdateCheck, AutomaticCheckEveryTwelveHoursRecordedBeforeTheFetch) {
