@@ -266,18 +266,14 @@ void CTextService::_SetMode(Mode m) {
 }
 
 void CTextService::_ToggleMode() {
-    if (engine.tempPinyin) {
-        engine.CancelTempPinyin();
-        candWindow.Hide();
-        if (context) _Sync(context);
-    } else {
-        const int next = engine.mode == kModeWubi ? 1 : engine.mode == kModePinyin ? 2 : 0;
-        engine.mode = static_cast<Mode>(next);
-        engine.Clear();
-        candWindow.Hide();
-        if (context) _Sync(context);
-        _SaveModeToDisk();
+    if (!engine.tempPinyin) {
+        // 0 -> 1 -> 2 -> 0; a scheme of any other number starts over.
+        _SetMode(engine.mode == kModeWubi ? kModePinyin : engine.mode == kModePinyin ? kModeMixed : kModeWubi);
+        return;
     }
+    engine.CancelTempPinyin();
+    candWindow.Hide();
+    if (context) _Sync(context);
     _UpdateStatus();
 }
 
