@@ -106,22 +106,19 @@ TEST_F(SymbolInsert, EditSessionRoadRetriesThenFallsBackAndInsertsOnce) {
     EXPECT_TRUE(ctxA->text.empty());
 }
 
-// Chooses the eighth row of the open menu (图标输入) with the keyboard.
+// Chooses the eighth row of the open menu (图标输入) with keys posted to the bar's thread,
+// where the menu's loop takes them whichever window is in front.
+HWND g_bar = nullptr;
 void CALLBACK PickSymbolsRow(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    INPUT keys[18] = {};
-    for (int i = 0; i < 18; ++i) {
-        keys[i].type = INPUT_KEYBOARD;
-        keys[i].ki.wVk = i < 16 ? VK_DOWN : VK_RETURN;
-        keys[i].ki.dwFlags = i % 2 ? KEYEVENTF_KEYUP : 0;
-    }
-    SendInput(18, keys, sizeof(INPUT));
+    for (int i = 0; i < 9; ++i) PostMessageW(g_bar, WM_KEYDOWN, i < 8 ? VK_DOWN : VK_RETURN, 0);
 }
 
 TEST_F(SymbolInsert, PanelFirstMadeFromTheMenuTypesIntoTheApplication) {
     zl::TheSeams().foregroundWindow = [] { return GetForegroundWindow(); };
     svc->statusBar.Show();
     PumpPending();  // a message left in the queue would end the menu at once
+    g_bar = svc->statusBar.hwnd;
     SetTimer(nullptr, 0, 300, PickSymbolsRow);
     svc->_ShowMenu(POINT{300, 500});
     EXPECT_EQ(GetForegroundWindow(), app.hwnd);
