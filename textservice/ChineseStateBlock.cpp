@@ -10,7 +10,7 @@ bool MapChineseStateBlock(HANDLE* mapping, ChineseStateBlock** block) {
     if (!SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE)) return false;
     SECURITY_ATTRIBUTES sa = {sizeof sa, &sd, FALSE};
     HANDLE m = CreateFileMappingW(INVALID_HANDLE_VALUE, &sa, PAGE_READWRITE, 0,
-                                  sizeof(ChineseStateBlock), L"Local\\ZelunWubiCN_v1");
+                                  sizeof(ChineseStateBlock), kChineseBlockName);
     if (!m) return false;
     void* view = MapViewOfFile(m, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ChineseStateBlock));
     if (!view) {

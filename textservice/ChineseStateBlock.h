@@ -14,6 +14,7 @@ struct ChineseStateBlock {
 static_assert(sizeof(ChineseStateBlock) == 12, "the block's layout is shared across builds");
 
 constexpr LONG kChineseBlockMagic = 0x5A4C4E42;  // "ZLNB"
+constexpr wchar_t kChineseBlockName[] = L"Local\\ZelunWubiCN_v1";
 constexpr LONG kStateChinese = 1;
 constexpr LONG kStateEnglish = 2;
 

@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "OsVersion.h"
+
 namespace zl {
 
 Seams Seams::Real() {
@@ -14,6 +16,7 @@ Seams Seams::Real() {
     s.asyncKeyState = [](int vk) { return GetAsyncKeyState(vk); };
     s.foregroundWindow = [] { return GetForegroundWindow(); };
     s.cursorPos = [](POINT* pt) { return GetCursorPos(pt) != FALSE; };
+    s.osMajorVersion = [] { return RealOsMajorVersion(); };
     s.messageBox = [](HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
         return MessageBoxW(owner, text, caption, type);
     };

@@ -17,6 +17,7 @@ struct Seams {
     std::function<SHORT(int)> asyncKeyState;          // GetAsyncKeyState
     std::function<HWND()> foregroundWindow;           // GetForegroundWindow
     std::function<bool(POINT*)> cursorPos;            // GetCursorPos
+    std::function<unsigned long()> osMajorVersion;    // RealOsMajorVersion
     std::function<int(HWND, const wchar_t*, const wchar_t*, UINT)> messageBox;  // MessageBoxW
     // ShellExecuteW(nullptr, verb, file, params, dir, show); the shell's result code.
     std::function<INT_PTR(const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int)>
@@ -45,5 +46,7 @@ private:
 inline DWORD NowTick() { return TheSeams().tickCount(); }
 inline bool KeyHeld(int vk) { return (TheSeams().keyState(vk) & 0x8000) != 0; }
 inline bool AsyncKeyHeld(int vk) { return (TheSeams().asyncKeyState(vk) & 0x8000) != 0; }
+// Windows 7 or 8: the Shift tap is polled and the open/close compartment followed freely.
+inline bool Pre10() { return TheSeams().osMajorVersion() <= 9; }
 
 }  // namespace zl

@@ -21,24 +21,13 @@
 #include <string>
 
 #include "CandWindow.h"
+#include "ChineseStateBlock.h"
 #include "Config.h"
 #include "Engine.h"
 #include "StatusBar.h"
 #include "SymbolPanel.h"
 
 namespace zl {
-
-// Local\ZelunWubiCN_v1: the Chinese/English state shared by every instance of a session.
-// Every word is touched only with interlocked operations.
-struct ChineseStateBlock {
-    volatile LONG magic;     // 0x5A4C4E42 once mapped by anyone
-    volatile LONG state;     // 0 unset, 1 Chinese, 2 English; others count as unset
-    volatile LONG reserved;  // never touched
-};
-static_assert(sizeof(ChineseStateBlock) == 12, "the block is 12 bytes in every build");
-
-constexpr LONG kChineseBlockMagic = 0x5A4C4E42;
-constexpr wchar_t kChineseBlockName[] = L"Local\\ZelunWubiCN_v1";
 
 class CEditSession;
 

@@ -212,7 +212,7 @@ void CTextService::_OnStatusMoved(int x, int y) {
 void CTextService::_OnStatusTick() {
     if (sharedBlock) _SyncChineseFromShared();
     _CheckConfigReload();
-    if (RealOsMajorVersion() <= 9 && config.shiftToggle != 0) _PollWin7Shift();
+    if (Pre10() && config.shiftToggle != 0) _PollWin7Shift();
 }
 
 }  // namespace zl
