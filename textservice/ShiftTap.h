@@ -12,14 +12,15 @@ namespace zl {
 constexpr uint32_t kShiftTapMaxMs = 800;         // a longer hold is not a tap
 constexpr uint32_t kWin7ShiftToggleGapMs = 399;  // two polling instances toggle once
 
+// The service's Shift-tap members, by reference.
 struct ShiftTap {
     // Windows 10 road.
-    uint8_t pending = 0;   // Shift went down through the sink, no other key since
-    uint8_t otherKey = 0;  // a letter passed through as English while Shift was held
-    uint32_t downTick = 0;
+    uint8_t& pending;   // Shift went down through the sink, no other key since
+    uint8_t& otherKey;  // a letter passed through as English while Shift was held
+    uint32_t& downTick;
     // Windows 7/8 road.
-    uint32_t win7DownTick = 0;  // when the poll first saw Shift held; 0 = not held
-    uint8_t win7OtherKey = 0;   // another key was tested while Shift was held
+    uint32_t& win7DownTick;  // when the poll first saw Shift held; 0 = not held
+    uint8_t& win7OtherKey;   // another key was tested while Shift was held
 
     // The test calls see every key, eaten or not; OnKeyDown/OnKeyUp come only for eaten
     // ones. So Shift+1, Shift+A or Shift+Arrow spoil the tap here, on both roads, also

@@ -9,10 +9,20 @@ namespace {
 constexpr LPARAM kRepeat = LPARAM(1) << 30;
 constexpr uint32_t t0 = 100000;
 
+// The service's members that the tap works on.
+struct Fields {
+    uint8_t pending = 0, otherKey = 0;
+    uint32_t downTick = 0, win7DownTick = 0;
+    uint8_t win7OtherKey = 0;
+};
+
+struct Tap : Fields {
+    zl::ShiftTap tap{pending, otherKey, downTick, win7DownTick, win7OtherKey};
+};
+
 // Windows 10 road, as a host drives it: test calls for every key, the key calls for the
 // keys the tests ate (Shift's down always; Shift's up only when pending).
-struct Win10Host {
-    zl::ShiftTap tap;
+struct Win10Host : Tap {
     bool option = true;
     bool composing = false;
 
@@ -80,7 +90,8 @@ TEST(ShiftTap, Win10NoToggle) {
         EXPECT_FALSE(h.ShiftUp(t0 + 100));
     }
     {
-        zl::ShiftTap tap;  // a host calling OnKeyDown/OnKeyUp directly for everything
+        Tap f;  // a host calling OnKeyDown/OnKeyUp directly for everything
+        zl::ShiftTap& tap = f.tap;
         tap.ShiftDown(1, t0);
         tap.LetterPassedThrough();
         EXPECT_FALSE(tap.KeyUp(VK_SHIFT, t0 + 100, true, false));
@@ -91,8 +102,7 @@ TEST(ShiftTap, Win10NoToggle) {
 }
 
 // Windows 7/8 road: polls every 250 ms, test calls in between.
-struct Win7Poller {
-    zl::ShiftTap tap;
+struct Win7Poller : Tap {
     uint32_t lastToggle = 0;
     bool Poll(bool shiftDown, uint32_t now, bool composing = false, bool fg = true) {
         return tap.Poll(fg, shiftDown, now, true, composing, &lastToggle);
@@ -146,7 +156,8 @@ TEST(ShiftTap, Win7Poll) {
     }
     {
         // Two instances of one process polling the same tap toggle once.
-        zl::ShiftTap a, b;
+        Tap fa, fb;
+        zl::ShiftTap &a = fa.tap, &b = fb.tap;
         uint32_t last = 0;
         a.Poll(true, true, t0, true, false, &last);
         b.Poll(true, true, t0 + 10, true, false, &last);
