@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "Config.h"
 
@@ -30,15 +31,19 @@ ConfigDelta CompareConfig(const Config& before, const Config& after);
 
 // Load-modify-save: a fresh record with the defaults, the file loaded over it, one field
 // changed, all keys saved; the new write time goes to *writeTime when it can be read, so
-// the saver's own poll does not take the save for another writer's change.
+// the saver's own poll does not take the save for another writer's change. When another
+// writer changed the file since *writeTime, the time is left alone: the next poll then
+// still picks that change up.
 template <class Change>
 void SaveOneField(Change change, FILETIME* writeTime) {
     Config fresh;
+    const std::wstring path = fresh.Path();
+    FILETIME t;
+    const bool unseen = ReadWriteTime(path.c_str(), &t) && !SameFileTime(t, *writeTime);
     fresh.Load();
     change(fresh);
     fresh.Save();
-    FILETIME t;
-    if (ReadWriteTime(fresh.Path().c_str(), &t)) *writeTime = t;
+    if (!unseen && ReadWriteTime(path.c_str(), &t)) *writeTime = t;
 }
 
 // The numbered single settings of the menu and the status bar (0..8); any other number

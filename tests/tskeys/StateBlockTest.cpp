@@ -45,9 +45,10 @@ TEST(ConfigSync, PollIntervals) {
 TEST(ConfigSync, SaveOptionKeepsOtherWritersKeys) {
     zltest::UserFolder folder;
     zl::Config other;
-    other.fontSize = 30;  // another writer's change, not in this instance's copy
     other.Save();
-    zl::Config mine;  // this instance's copy: defaults, then its own change
+    zl::Config mine;  // this instance's copy, with the file's time as last seen
+    FILETIME seen = {};
+    ASSERT_TRUE(zl::ReadWriteTime(mine.Path().c_str(), &seen));
     struct Case {
         int option;
         int zl::Config::*field;
@@ -62,24 +63,36 @@ TEST(ConfigSync, SaveOptionKeepsOtherWritersKeys) {
     };
     for (const Case& c : cases) {
         mine.*c.field = c.value;
-        FILETIME t = {};
-        zl::SaveOption(c.option, mine, &t);
+        zl::SaveOption(c.option, mine, &seen);
         zl::Config back;
         back.Load();
         EXPECT_EQ(back.*c.field, c.value) << c.option;
-        EXPECT_EQ(back.fontSize, 30) << c.option;
         FILETIME onDisk;
         ASSERT_TRUE(zl::ReadWriteTime(back.Path().c_str(), &onDisk));
-        EXPECT_TRUE(zl::SameFileTime(t, onDisk)) << c.option;
+        EXPECT_TRUE(zl::SameFileTime(seen, onDisk)) << c.option;  // own save adopted
     }
     // An unknown number saves the file unchanged.
     mine.fullWidth = 0;
-    FILETIME t = {};
-    zl::SaveOption(9, mine, &t);
+    zl::SaveOption(9, mine, &seen);
     zl::Config back;
     back.Load();
     EXPECT_EQ(back.fullWidth, 1);
     EXPECT_EQ(back.vertical, 1);
+
+    // Another writer's change survives the next save; its time is not adopted, so this
+    // instance's poll still sees that the file changed.
+    back.fontSize = 30;
+    back.Save();
+    FILETIME before = seen;
+    before.dwLowDateTime -= 1;  // whatever the file system's resolution, "not seen"
+    FILETIME kept = before;
+    mine.fullWidth = 0;
+    zl::SaveOption(0, mine, &kept);
+    zl::Config after;
+    after.Load();
+    EXPECT_EQ(after.fontSize, 30);
+    EXPECT_EQ(after.fullWidth, 0);
+    EXPECT_TRUE(zl::SameFileTime(kept, before));
 }
 
 TEST(ConfigSync, DeltaOfAReload) {
