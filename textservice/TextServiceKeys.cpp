@@ -83,14 +83,15 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
         TapOf(*this).LetterPassedThrough();  // the application gets the capital letter
         return S_OK;
     }
-    if (!_TestEaten(vk, lp)) return S_OK;
+    const KeyState keys = StateOf(*this);
+    if (!TestEaten(static_cast<unsigned>(vk), keys)) return S_OK;
     *eaten = TRUE;
     if (ctx != context) {
         ctx->AddRef();
         if (context) context->Release();
         context = ctx;
     }
-    const KeyAction action = ChooseAction(static_cast<unsigned>(vk), StateOf(*this));
+    const KeyAction action = ChooseAction(static_cast<unsigned>(vk), keys);
     switch (action.op) {
     case KeyOp::CtrlSpace:
         ZlTrace(L"key sink Ctrl+Space");

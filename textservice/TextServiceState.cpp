@@ -230,6 +230,8 @@ bool CTextService::_MapChineseBlock() {
 
 void CTextService::_CheckConfigReload() {
     const uint32_t now = NowTick();
+    // Under the shorter interval nothing is due either way: skip asking about the windows.
+    if (now - lastReloadCheckTick < kReloadIntervalSettingsFront) return;
     if (!ReloadDue(now, IsSettingsWindowForeground(TheSeams().foregroundWindow()),
                    &lastReloadCheckTick))
         return;
