@@ -1,83 +1,67 @@
-// Activation and deactivation on Wine's real thread manager: the mode ends Chinese, the
-// compartment's echo of the service's own writes is ignored, other writers are followed.
+// Activation on Wine's real thread manager: the mode ends Chinese in the block and the
+// compartment, the echo of the service's own writes is not followed, another writer's
+// change right after Ctrl is; deactivation writes Chinese into the block.
 #include <gtest/gtest.h>
 
 #include "KeyDriver.h"
 #include "Module.h"
 
-using tskeys::KeyDriver;
-
 namespace {
 
-int CompartmentOpen(ITfCompartment* comp) {
+int Open(ITfCompartment* comp) {
     VARIANT v;
     VariantInit(&v);
-    int open = -1;
-    if (SUCCEEDED(comp->GetValue(&v)) && v.vt == VT_I4) open = v.lVal;
+    const int open = SUCCEEDED(comp->GetValue(&v)) && v.vt == VT_I4 ? v.lVal : -1;
     VariantClear(&v);
     return open;
 }
 
-void SetCompartment(ITfCompartment* comp, TfClientId id, int open) {
+void SetOpen(ITfCompartment* comp, TfClientId id, int open) {
     VARIANT v;
-    VariantInit(&v);
     v.vt = VT_I4;
     v.lVal = open;
     comp->SetValue(id, &v);
 }
 
-TEST(Activation, ForcesChineseAndIgnoresItsOwnCompartmentEcho) {
+TEST(Activation, RealThreadManager) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     {
-        KeyDriver d;
+        tskeys::KeyDriver d;
         zl::Config settings;
         settings.autoCheck = 0;
         settings.Save();
         g_hInst = GetModuleHandleW(nullptr);
-
-        // Another instance left English in the block; the keyboard is closed.
         HANDLE m;
         zl::ChineseStateBlock* other;
         ASSERT_TRUE(zl::MapChineseStateBlock(&m, &other));
-        zl::WriteSharedState(other, false);
+        zl::WriteSharedState(other, false);  // another instance left English
         ITfThreadMgr* tm = nullptr;
-        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_TF_ThreadMgr, nullptr, CLSCTX_INPROC_SERVER,
-                                               IID_ITfThreadMgr, reinterpret_cast<void**>(&tm))));
-        TfClientId tid = 0;
-        ASSERT_TRUE(SUCCEEDED(tm->Activate(&tid)));
         ITfCompartmentMgr* cm = nullptr;
         ITfCompartment* comp = nullptr;
+        TfClientId tid = 0;
+        ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_TF_ThreadMgr, nullptr, CLSCTX_INPROC_SERVER, IID_ITfThreadMgr,
+                                               reinterpret_cast<void**>(&tm))));
+        ASSERT_TRUE(SUCCEEDED(tm->Activate(&tid)));
         ASSERT_TRUE(SUCCEEDED(tm->QueryInterface(IID_ITfCompartmentMgr, reinterpret_cast<void**>(&cm))));
         ASSERT_TRUE(SUCCEEDED(cm->GetCompartment(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE, &comp)));
-        SetCompartment(comp, tid, 0);
+        SetOpen(comp, tid, 0);  // and the keyboard closed
 
         ASSERT_EQ(d.S().Activate(tm, tid), S_OK);
-        EXPECT_TRUE(d.Chinese());
-        EXPECT_EQ(zl::ReadSharedState(other), zl::kStateChinese);
-        EXPECT_EQ(CompartmentOpen(comp), 1);
-        EXPECT_NE(d.S().compartmentCookie, TF_INVALID_COOKIE);
-
-        // Wine tells the sink about the service's own write too; it must not count.
+        EXPECT_TRUE(d.Chinese() && Open(comp) == 1 && zl::ReadSharedState(other) == zl::kStateChinese);
         d.Advance(5000);
         d.held.insert(VK_CONTROL);
         d.S()._SetChinese(false, L"test");
-        EXPECT_FALSE(d.Chinese());
-        EXPECT_EQ(CompartmentOpen(comp), 0);
-        EXPECT_EQ(zl::ReadSharedState(other), zl::kStateEnglish);
+        EXPECT_TRUE(!d.Chinese() && Open(comp) == 0);
         EXPECT_FALSE(d.Folder().TraceHas("comp OnChange follow"));
-
-        // A change by someone else with Ctrl held is followed.
         d.Advance(1000);
-        SetCompartment(comp, tid, 1);
+        SetOpen(comp, tid, 1);  // someone else, with Ctrl held
         EXPECT_TRUE(d.Chinese());
         EXPECT_TRUE(d.Folder().TraceHas("comp OnChange follow open=1"));
 
         d.S()._SetChinese(false, L"test");
         d.S().Deactivate();
         EXPECT_EQ(zl::ReadSharedState(other), zl::kStateChinese);
-        EXPECT_EQ(d.S().compartmentCookie, TF_INVALID_COOKIE);
         EXPECT_EQ(d.S().openCloseCompartment, nullptr);
-
         comp->Release();
         cm->Release();
         tm->Deactivate();

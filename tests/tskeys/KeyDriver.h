@@ -15,6 +15,9 @@
 
 namespace tskeys {
 
+// Modifier bits for Press: the key is pressed while Shift or Ctrl is held.
+constexpr unsigned kShift = 0x10000, kCtrl = 0x20000;
+
 class KeyDriver {
 public:
     // A service with the test dictionary loaded, not activated (no windows, no TSF).
@@ -27,28 +30,19 @@ public:
     RecordingContext& Doc() { return *doc_; }
     const zltest::UserFolder& Folder() const { return folder_; }
 
-    uint32_t now;  // the tick seam; advances only when told, far apart for each driver
+    uint32_t now;  // the tick seam, far apart for each driver; moves only when told
     void Advance(uint32_t ms) { now += ms; }
+    std::set<int> held;              // keys down, as the keyboard seams report them
+    HWND foreground = nullptr;       // what the foreground seam returns (ours by default)
 
     // Key-down as TSF sends it (repeat sets lParam bit 30); true when the test call ate it.
     bool Down(unsigned vk, bool repeat = false);
     void Up(unsigned vk);
-    void Tap(unsigned vk) {
-        Down(vk);
-        Up(vk);
-    }
-    void Type(const char* letters);  // lower-case letters, digits and ' ' as keys
-    // A key-down reaching only the test call (a host asking without sending it on).
-    bool Test(unsigned vk);
-
+    bool Press(unsigned keyAndModifiers);  // down and up, inside the modifiers'
+    void Type(const char* letters);        // lower-case letters as keys
     void Tick() { service_->_OnStatusTick(); }
     bool Chinese() const { return service_->chinese != 0; }
     std::wstring TakeInserted();
-
-    // Keys held right now, as the keyboard-state seams report them.
-    std::set<int> held;
-    // What the foreground window seam returns (a window of this process by default).
-    HWND foreground = nullptr;
 
 private:
     zltest::UserFolder folder_;
@@ -57,9 +51,6 @@ private:
     RecordingContext* doc_ = nullptr;
     HWND window_ = nullptr;
 };
-
-// The seams of a driver: this tick, these keys, this window, this OS.
-zl::Seams DriverSeams(KeyDriver* d, unsigned long osMajor);
 
 // The dictionary folder of the build.
 std::wstring TestDataDir();

@@ -1,169 +1,78 @@
 // The Shift tap through the whole sink on both OS roads, with the tick seam.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "KeyDriver.h"
 
 using tskeys::KeyDriver;
 
 namespace {
 
-// Shift pressed, `between` run while it is held, released `held` ms after the press.
-void ShiftWith(KeyDriver& d, uint32_t held, const std::function<void()>& between = {}) {
-    d.Down(VK_SHIFT);
-    if (between) between();
-    d.Advance(held);
-    d.Up(VK_SHIFT);
-}
-
-TEST(ShiftPath, Win10QuickTapToggles) {
-    KeyDriver d(10);
-    ShiftWith(d, 120);
-    EXPECT_FALSE(d.Chinese());
-    EXPECT_EQ(d.S().statusBar.info.chinese, 0);
-    d.Advance(500);
-    ShiftWith(d, 799);
-    EXPECT_TRUE(d.Chinese());
-    // Auto-repeat while held under 800 ms does not spoil the tap either.
-    ShiftWith(d, 300, [&] {
-        d.Advance(250);
-        d.Down(VK_SHIFT, true);
-    });
-    EXPECT_FALSE(d.Chinese());
-}
-
-TEST(ShiftPath, Win10NotATap) {
-    struct Case {
-        const char* name;
-        std::function<void(KeyDriver&)> run;
-    };
-    const Case cases[] = {
-        {"held 800 ms", [](KeyDriver& d) { ShiftWith(d, 800); }},
-        {"auto-repeat past 800 ms",
-         [](KeyDriver& d) {
-             ShiftWith(d, 0, [&] {
-                 for (int i = 0; i < 30; ++i) {
-                     d.Advance(33);
-                     d.Down(VK_SHIFT, true);
-                 }
-             });
-         }},
-        {"shift+1", [](KeyDriver& d) { ShiftWith(d, 100, [&] { d.Tap('1'); }); }},
-        {"shift+A", [](KeyDriver& d) { ShiftWith(d, 100, [&] { d.Tap('A'); }); }},
-        {"shift+right", [](KeyDriver& d) { ShiftWith(d, 100, [&] { d.Tap(VK_RIGHT); }); }},
-        {"shift+A released after shift",
-         [](KeyDriver& d) {
-             d.Down(VK_SHIFT);
-             d.Down('A');
-             d.Up(VK_SHIFT);
-             d.Up('A');
-         }},
-        {"while composing",
-         [](KeyDriver& d) {
-             d.Type("gg");
-             ShiftWith(d, 100);
-             EXPECT_EQ(d.S().engine.code, "gg");
-         }},
-        {"option off",
-         [](KeyDriver& d) {
-             d.S().config.shiftToggle = 0;
-             ShiftWith(d, 100);
-         }},
-    };
-    for (const Case& c : cases) {
-        KeyDriver d(10);
-        c.run(d);
-        EXPECT_TRUE(d.Chinese()) << c.name;
-        // The next clean tap still works.
-        d.Advance(1000);
-        d.Tap(VK_ESCAPE);
-        ShiftWith(d, 100);
-        EXPECT_EQ(d.Chinese(), d.S().config.shiftToggle == 0) << c.name;
+// Runs a script of space-separated steps: D, U Shift down and up; R Shift auto-repeat;
+// T a status-bar tick; +N N ms pass; !1 !A !> press 1, A or Right (Shift as it is);
+// a lower-case letter types it; O turns the option off; F puts no window of ours in front.
+bool ChineseAfter(unsigned long os, const std::string& script) {
+    KeyDriver d(os);
+    std::istringstream in(script);
+    std::string t;
+    while (in >> t) {
+        if (t == "D") d.Down(VK_SHIFT);
+        else if (t == "U") d.Up(VK_SHIFT);
+        else if (t == "R") d.Down(VK_SHIFT, true);
+        else if (t == "T") d.Tick();
+        else if (t == "O") d.S().config.shiftToggle = 0;
+        else if (t == "F") d.foreground = nullptr;
+        else if (t[0] == '+') d.Advance(static_cast<uint32_t>(std::stoul(t.substr(1))));
+        else if (t[0] == '!') d.Press(t[1] == '>' ? VK_RIGHT : static_cast<unsigned>(t[1]));
+        else d.Type(t.c_str());
     }
-    // Shift+1 typed its punctuation on the way.
-    KeyDriver d(10);
-    ShiftWith(d, 100, [&] { d.Tap('1'); });
-    EXPECT_EQ(d.TakeInserted(), d.S().engine.punct(L'!'));
+    return d.Chinese();
 }
 
-TEST(ShiftPath, Win7PolledTap) {
+TEST(ShiftPath, Win10) {
+    const struct {
+        const char* script;
+        bool chinese;
+    } cases[] = {
+        {"D +120 U", false},
+        {"D +799 U", false},
+        {"D +120 U +500 D +120 U", true},
+        {"D +800 U", true},
+        {"D +300 R +200 U", false},               // repeat inside 800 ms: still a tap
+        {"D +500 R +300 R +100 U", true},         // repeat does not restart the hold
+        {"D !1 +100 U", true},                    // Shift+1, Shift+A, Shift+Right
+        {"D !A +100 U", true},
+        {"D !> +100 U", true},
+        {"D !A R +100 U", true},                  // repeat after Shift+A does not re-arm
+        {"D !1 +100 U +1000 D +100 U", false},    // the next clean tap toggles
+        {"gg D +100 U", true},                    // letters being composed
+        {"O D +100 U", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChineseAfter(10, c.script), c.chinese) << c.script;
+}
+
+TEST(ShiftPath, Win7Poll) {
+    const struct {
+        const char* script;
+        bool chinese;
+    } cases[] = {
+        {"D T +250 U", true},                     // nothing before the poll
+        {"D T +250 U T", false},
+        {"D T +250 T +250 T +250 T +250 U T", true},         // held 800 ms
+        {"D !1 T +250 U T", true},                           // key before the poll saw Shift
+        {"D !> T +250 U T +1000 D T +250 U T", false},       // the next clean tap toggles
+        {"D T +100 !A +150 U T", true},                      // key after the poll saw Shift
+        {"gg D T +250 U T", true},
+        {"F D T +250 U T", true},
+        {"D T +250 U T +149 D T +250 U T", false},           // 399 ms after the toggle: ignored
+        {"D T +250 U T +149 D T +250 U T +1 D T U T", true}, // 400 ms after it: toggles
+    };
+    for (const auto& c : cases) EXPECT_EQ(ChineseAfter(6, c.script), c.chinese) << c.script;
     KeyDriver d(6);
-    EXPECT_FALSE(d.Test(VK_SHIFT));  // the sink leaves Shift alone there
-    // Seen down by one tick, up by the next.
-    d.Down(VK_SHIFT);
-    d.Tick();
-    d.Advance(250);
-    d.Up(VK_SHIFT);
-    EXPECT_TRUE(d.Chinese());  // nothing before the poll
-    d.Tick();
-    EXPECT_FALSE(d.Chinese());
-    // A second tap ending within 399 ms of that toggle is ignored, one at 400 is not.
-    d.Advance(149);
-    d.Down(VK_SHIFT);
-    d.Tick();
-    d.Advance(250);
-    d.Up(VK_SHIFT);
-    d.Tick();
-    EXPECT_FALSE(d.Chinese());  // 399 ms since the toggle
-    d.Advance(1);
-    d.Down(VK_SHIFT);
-    d.Tick();
-    d.Up(VK_SHIFT);
-    d.Tick();
-    EXPECT_TRUE(d.Chinese());
-}
-
-TEST(ShiftPath, Win7NotATap) {
-    for (unsigned vk : {unsigned('1'), unsigned('A'), unsigned(VK_RIGHT)}) {
-        {
-            KeyDriver d(6);  // the other key comes before the poll first sees Shift
-            d.Down(VK_SHIFT);
-            d.Tap(vk);
-            d.Tick();
-            d.Advance(250);
-            d.Up(VK_SHIFT);
-            d.Tick();
-            EXPECT_TRUE(d.Chinese()) << vk;
-            d.Advance(1000);  // a clean tap afterwards toggles
-            d.Down(VK_SHIFT);
-            d.Tick();
-            d.Advance(250);
-            d.Up(VK_SHIFT);
-            d.Tick();
-            EXPECT_FALSE(d.Chinese()) << vk;
-        }
-        {
-            KeyDriver d(6);  // ... or after it
-            d.Down(VK_SHIFT);
-            d.Tick();
-            d.Advance(100);
-            d.Tap(vk);
-            d.Advance(150);
-            d.Up(VK_SHIFT);
-            d.Tick();
-            EXPECT_TRUE(d.Chinese()) << vk;
-        }
-    }
-    {
-        KeyDriver d(6);  // held 800 ms
-        d.Down(VK_SHIFT);
-        for (int i = 0; i < 4; ++i) {
-            d.Tick();
-            d.Advance(250);
-        }
-        d.Up(VK_SHIFT);
-        d.Tick();
-        EXPECT_TRUE(d.Chinese());
-    }
-    {
-        KeyDriver d(6);  // no window of this process in front
-        d.foreground = nullptr;
-        d.Down(VK_SHIFT);
-        d.Tick();
-        d.Advance(250);
-        d.Up(VK_SHIFT);
-        d.Tick();
-        EXPECT_TRUE(d.Chinese());
-    }
+    BOOL eaten = TRUE;
+    d.S().OnTestKeyDown(&d.Doc(), VK_SHIFT, 1, &eaten);
+    EXPECT_FALSE(eaten);  // the sink leaves Shift to the poll there
 }
 
 }  // namespace

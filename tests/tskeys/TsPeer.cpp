@@ -1,5 +1,5 @@
 // zltspeer: a text service in a second process sharing the Chinese/English block.
-//   english READY QUIT   switch to English, set event READY, deactivate when QUIT is set
+//   english READY QUIT   switch to English, set event READY, deactivate once QUIT is set
 //   tick                 one status-bar tick; exit code 10 + the mode it then has (1 Chinese)
 #include <windows.h>
 #include <shellapi.h>
@@ -8,44 +8,29 @@
 
 #include "TextService.h"
 
-namespace {
-
-int Run(int argc, wchar_t** argv) {
-    if (argc < 2) return 2;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 2) return 2;
     const std::wstring cmd = argv[1];
     auto* service = new zl::CTextService();
-    if (!service->_MapChineseBlock()) {
-        service->Release();
-        return 3;
-    }
-    int code = 2;
-    if (cmd == L"english" && argc >= 4) {
+    int code = service->_MapChineseBlock() ? 2 : 3;
+    if (code == 2 && cmd == L"english" && argc >= 4) {
         HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]);
         HANDLE quit = OpenEventW(SYNCHRONIZE, FALSE, argv[3]);
         if (ready && quit) {
             service->_SetChinese(false, L"peer");
             SetEvent(ready);
             code = WaitForSingleObject(quit, 60000) == WAIT_OBJECT_0 ? 0 : 4;
-            service->Deactivate();
         }
         if (ready) CloseHandle(ready);
         if (quit) CloseHandle(quit);
-    } else if (cmd == L"tick") {
+    } else if (code == 2 && cmd == L"tick") {
         service->_OnStatusTick();
         code = 10 + service->chinese;
-        service->Deactivate();
     }
+    service->Deactivate();
     service->Release();
-    return code;
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv) return 2;
-    const int code = Run(argc, argv);
     LocalFree(argv);
     return code;
 }
