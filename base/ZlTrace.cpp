@@ -46,8 +46,8 @@ void RotateIfLarge(const std::wstring& log, const std::wstring& old) {
 // Serialises the size check, rotation and append of every writer in the session. Windows
 // appends atomically by itself, but not every implementation of the platform does, and the
 // rotation needs it anyway: two writers renaming one after the other would lose a whole log.
-// A writer that stalls while holding it costs the others at most kLockWaitMs, after which
-// they go ahead unlocked.
+// Callers run on host applications' UI threads, so a writer that stalls while holding it
+// costs the others at most kLockWaitMs, after which they go ahead unlocked.
 class TraceLock {
 public:
     TraceLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\ZelunWubiTraceLock")) {
@@ -62,7 +62,7 @@ public:
     TraceLock& operator=(const TraceLock&) = delete;
 
 private:
-    static constexpr DWORD kLockWaitMs = 100;
+    static constexpr DWORD kLockWaitMs = 4;
     UniqueHandle mutex_;
     bool owned_ = false;
 };

@@ -1,7 +1,8 @@
-// zlbench: time per key of the composition engine on a dictionary.
+// zlbench: time per key of the composition engine on a dictionary, learning on.
 //   zlbench --dict PATH [--keys FILE]... [--repeat N]
-// Without --keys the shared Wubi key file is replayed. Each key file runs in all three
-// schemes, then the built-in worst cases run.
+// Without --keys the shared Wubi and pinyin key files are replayed. Each key file runs in
+// all three schemes, then the built-in worst cases run, then the first key file again in
+// Wubi with 100,000 texts in user.dat. The learning files live in a fresh folder under %TEMP%.
 #include <windows.h>
 #include <psapi.h>
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "KeyReplay.h"
+#include "LearnFormat.h"
+#include "WholeFile.h"
 
 using namespace zlbench;
 
@@ -32,20 +35,42 @@ std::string Narrow(const std::wstring& w) {
     return s;
 }
 
-// A fresh engine with the default settings; its load time in milliseconds.
+// A fresh engine with the default settings and the learning files of the user folder;
+// the dictionary's load time in milliseconds.
 std::unique_ptr<zl::Engine> Open(const std::wstring& dict, zl::Mode mode, double& loadMs) {
     auto engine = std::make_unique<zl::Engine>();
     engine->mode = mode;
     const double t0 = NowMs();
     const bool ok = engine->dict.Load(dict);
     loadMs = NowMs() - t0;
-    if (!ok) engine.reset();
+    if (!ok) return nullptr;
+    engine->LoadUser();
+    engine->LoadPromote();
     return engine;
 }
 
 void PrintRow(const std::string& name, const char* scheme, const Stats& s, double loadMs) {
-    std::printf("%-28s %-7s %8zu %8.2f %8.2f %8.2f %8.2f %9.2f %11.0f %8.3f\n", name.c_str(), scheme, s.keys, s.mean,
-                s.median, s.p90, s.p99, s.max, s.keysPerSecond, loadMs);
+    std::printf("%-28s %-7s %8zu %8.2f %8.2f %8.2f %8.2f %9.2f %6zu %11.0f %8.3f\n", name.c_str(), scheme, s.keys,
+                s.mean, s.median, s.p90, s.p99, s.max, s.over1ms, s.keysPerSecond, loadMs);
+}
+
+// Texts of one to four CJK characters, like committed words and phrases.
+std::wstring UserText(size_t i) {
+    std::wstring s;
+    const size_t len = 1 + i % 4;
+    for (size_t k = 0; k < len; ++k) {
+        s.push_back(static_cast<wchar_t>(0x4E00 + i % 20000));
+        i = i / 3 + 7919 * (k + 1);
+    }
+    return s;
+}
+
+bool WriteUserFile(const std::wstring& folder, size_t texts) {
+    zl::UseCounts counts;
+    for (size_t i = 0; counts.size() < texts; ++i) counts[UserText(i)] = 1 + i % 50;
+    std::string bytes;
+    zl::FormatUseCounts(counts, bytes);
+    return zl::SaveWholeFile(folder + L"\\user.dat", bytes);
 }
 
 struct WorstCase {
@@ -114,11 +139,19 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "zlbench: --dict is required\n");
         return 2;
     }
-    if (keyFiles.empty()) keyFiles.push_back(ZL_BENCH_KEYS);
+    if (keyFiles.empty()) keyFiles = {ZL_BENCH_KEYS, ZL_BENCH_PINYIN_KEYS};
 
-    std::printf("%-28s %-7s %8s %8s %8s %8s %8s %9s %11s %8s\n", "case", "scheme", "keys", "mean", "median", "p90",
-                "p99", "max", "keys/s", "load ms");
-    std::printf("%-28s %-7s %8s %8s %8s %8s %8s %9s %11s %8s\n", "", "", "", "us", "us", "us", "us", "us", "", "");
+    wchar_t temp[MAX_PATH];
+    const DWORD tempLen = GetTempPathW(MAX_PATH, temp);
+    if (tempLen == 0 || tempLen >= MAX_PATH) return 1;
+    const std::wstring folder = std::wstring(temp) + L"zlbench-" + std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) return 1;
+    SetEnvironmentVariableW(L"ZLWB_USERDIR", folder.c_str());
+
+    std::printf("%-28s %-7s %8s %8s %8s %8s %8s %9s %6s %11s %8s\n", "case", "scheme", "keys", "mean", "median",
+                "p90", "p99", "max", ">1ms", "keys/s", "load ms");
+    std::printf("%-28s %-7s %8s %8s %8s %8s %8s %9s %6s %11s %8s\n", "", "", "", "us", "us", "us", "us", "us", "", "",
+                "");
     for (const std::wstring& file : keyFiles) {
         std::vector<Action> actions;
         if (!ReadActions(file, actions)) {
@@ -143,6 +176,32 @@ int wmain(int argc, wchar_t** argv) {
         if (!engine) return 1;
         PrintRow(w.name, kSchemeNames[w.mode], Replay(*engine, {w.keys}, repeat), loadMs);
     }
+
+    // A heavy user: every commit counts a use in a map of 100,000 texts, which must be saved.
+    constexpr size_t kHeavyTexts = 100000;
+    std::vector<Action> wubi;
+    if (!WriteUserFile(folder, kHeavyTexts) || !ReadActions(keyFiles.front(), wubi)) {
+        std::fprintf(stderr, "zlbench: cannot write user.dat or read the keys\n");
+        return 1;
+    }
+    {
+        double loadMs = 0;
+        auto engine = Open(dict, zl::kModeWubi, loadMs);
+        if (!engine || engine->userFreq.size() < kHeavyTexts) {
+            std::fprintf(stderr, "zlbench: user.dat did not load\n");
+            return 1;
+        }
+        Stats commits;
+        const Stats all = Replay(*engine, wubi, 1, &commits);
+        PrintRow("all keys, 100000 texts", "wubi", all, loadMs);
+        PrintRow("commits, 100000 texts", "wubi", commits, loadMs);
+        const double t0 = NowMs();
+        engine->SaveUser();  // what focus loss pays
+        std::printf("%-28s %-7s %8.3f ms\n", "save at focus loss", "wubi", NowMs() - t0);
+    }
     PrintMemory();
+
+    for (const wchar_t* name : {L"\\user.dat", L"\\promote.dat"}) DeleteFileW((folder + name).c_str());
+    RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -88,30 +88,16 @@ bool ReadActions(const std::wstring& path, std::vector<Action>& out) {
     return true;
 }
 
-Stats Replay(zl::Engine& engine, const std::vector<Action>& actions, int repeat) {
-    const double perUs = TicksPerMicrosecond();
-    std::vector<double> us;
-    Screen screen;
-    double total = 0;
-    for (int r = 0; r < repeat; ++r) {
-        for (const Action& a : actions) {
-            for (const Key& k : a) {
-                const double t0 = Ticks();
-                Press(engine, k);
-                screen.Read(engine);
-                const double t = (Ticks() - t0) / perUs;
-                us.push_back(t);
-                total += t;
-            }
-            // Untimed: the next action starts idle, as after a commit.
-            engine.Clear();
-            engine.commit.clear();
-        }
-    }
+Stats Summarise(std::vector<double> us) {
     Stats s;
     s.keys = us.size();
     if (us.empty()) return s;
     std::sort(us.begin(), us.end());
+    double total = 0;
+    for (double t : us) {
+        total += t;
+        if (t > 1000) ++s.over1ms;
+    }
     auto at = [&](double q) { return us[std::min(us.size() - 1, static_cast<size_t>(q * us.size()))]; };
     s.mean = total / us.size();
     s.median = at(0.5);
@@ -120,6 +106,32 @@ Stats Replay(zl::Engine& engine, const std::vector<Action>& actions, int repeat)
     s.max = us.back();
     s.keysPerSecond = total > 0 ? us.size() / (total / 1e6) : 0;
     return s;
+}
+
+Stats Replay(zl::Engine& engine, const std::vector<Action>& actions, int repeat, Stats* commits) {
+    const double perUs = TicksPerMicrosecond();
+    std::vector<double> us, commitUs;
+    Screen screen;
+    for (int r = 0; r < repeat; ++r) {
+        for (const Action& a : actions) {
+            for (const Key& k : a) {
+                const double t0 = Ticks();
+                Press(engine, k);
+                screen.Read(engine);
+                const double t = (Ticks() - t0) / perUs;
+                us.push_back(t);
+                if (!screen.committed.empty()) {
+                    commitUs.push_back(t);
+                    screen.committed.clear();
+                }
+            }
+            // Untimed: the next action starts idle, as after a commit.
+            engine.Clear();
+            engine.commit.clear();
+        }
+    }
+    if (commits) *commits = Summarise(std::move(commitUs));
+    return Summarise(std::move(us));
 }
 
 }  // namespace zlbench

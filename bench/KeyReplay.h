@@ -23,10 +23,15 @@ struct Stats {
     size_t keys = 0;
     double mean = 0, median = 0, p90 = 0, p99 = 0, max = 0;  // microseconds per key
     double keysPerSecond = 0;
+    size_t over1ms = 0;
 };
 
+// Figures of samples in microseconds.
+Stats Summarise(std::vector<double> us);
+
 // Replays every action `repeat` times, each starting from an idle engine; one sample
-// per key: the operation, taking the commit and reading the shown page.
-Stats Replay(zl::Engine& engine, const std::vector<Action>& actions, int repeat);
+// per key: the operation, taking the commit and reading the shown page. The keys that
+// committed text also go to commits when it is given.
+Stats Replay(zl::Engine& engine, const std::vector<Action>& actions, int repeat, Stats* commits = nullptr);
 
 }  // namespace zlbench

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cwchar>
+#include <string_view>
 
 #include "UniqueHandle.h"
 #include "UserDir.h"
+#include "WholeFile.h"
 
 namespace zl {
 
@@ -79,19 +82,59 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 // 0..2, anything else (negatives too) becomes 0.
 int ZeroAbove2(int v) { return static_cast<unsigned>(v) > 2u ? 0 : v; }
 
-// The profile functions write a file they create in the ANSI code page, where the Chinese
-// section and key names would all become "?" and collide. A file that starts with a UTF-16LE
-// byte-order mark is kept in UTF-16 by them, so a missing or empty file gets one first.
-void EnsureUnicodeFile(const std::wstring& file) {
-    UniqueHandle h(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h.Valid()) return;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h.Get(), &size) || size.QuadPart != 0) return;
+// Text of a file saved by an editor: UTF-8 when it is valid UTF-8 (a mark of its own is
+// dropped), else the ANSI code page, which is how the profile functions would read it.
+std::wstring DecodeForeign(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    std::wstring text;
+    if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return text;
+    const int len = static_cast<int>(bytes.size());
+    UINT codePage = CP_UTF8;
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), len, nullptr, 0);
+    if (n <= 0) {
+        codePage = CP_ACP;
+        n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), len, nullptr, 0);
+    }
+    if (n <= 0) return text;
+    text.resize(static_cast<size_t>(n));
+    n = MultiByteToWideChar(codePage, 0, bytes.data(), len, &text[0], n);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+// The profile functions write a file in the ANSI code page unless it starts with a UTF-16LE
+// byte-order mark, and there the Chinese section and key names would all become "?" and
+// collide. So a missing or empty file gets the mark, and a file in another encoding is
+// converted, keeping every line, by a whole-file replacement that leaves the old file on
+// failure. False when the file must not be written: it could not be read or converted.
+bool EnsureUnicodeFile(const std::wstring& file) {
     static const unsigned char kBom[2] = {0xFF, 0xFE};
-    DWORD written = 0;
-    WriteFile(h.Get(), kBom, sizeof kBom, &written, nullptr);
+    {
+        UniqueHandle h(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.Valid()) return false;
+        LARGE_INTEGER size;
+        if (!GetFileSizeEx(h.Get(), &size)) return false;
+        DWORD done = 0;
+        if (size.QuadPart == 0) return WriteFile(h.Get(), kBom, sizeof kBom, &done, nullptr) && done == sizeof kBom;
+        unsigned char head[2] = {};
+        if (!ReadFile(h.Get(), head, sizeof head, &done, nullptr)) return false;
+        if (done == sizeof head && head[0] == kBom[0] && head[1] == kBom[1]) return true;
+    }
+    std::string bytes;
+    if (ReadWholeFile(file, bytes) != FileRead::Read) return false;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == kBom[0] &&
+        static_cast<unsigned char>(bytes[1]) == kBom[1])
+        return true;  // another process converted it meanwhile
+    const std::wstring text = DecodeForeign(bytes);
+    if (text.empty() && !bytes.empty()) return false;
+    std::string converted(reinterpret_cast<const char*>(kBom), sizeof kBom);
+    for (wchar_t unit : text) {
+        converted.push_back(static_cast<char>(unit & 0xFF));
+        converted.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    }
+    return SaveWholeFile(file, converted);
 }
 
 }  // namespace
@@ -118,7 +161,7 @@ void Config::Load() {
 
 void Config::Save() const {
     const std::wstring file = Path();
-    EnsureUnicodeFile(file);
+    if (!EnsureUnicodeFile(file)) return;
 
     for (const IntKey& k : kIntKeys)
         WritePrivateProfileStringW(k.section, k.key, std::to_wstring(this->*k.field).c_str(), file.c_str());

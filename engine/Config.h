@@ -47,7 +47,7 @@ struct Config {
     std::wstring Path() const;
     // Reads every key present; missing keys keep their current values.
     void Load();
-    // Writes all 31 keys.
+    // Writes all 31 keys; nothing when config.ini exists but cannot be read.
     void Save() const;
 };
 

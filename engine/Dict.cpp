@@ -71,8 +71,25 @@ bool Dict::Load(const std::wstring& path) {
     pinyinIndex_ = base + h.pinyinIndexOffset;
     index3_ = base + h.index3Offset;
     index4_ = base + h.index4Offset;
+    jump2_ = ReadJumps(index3_, index3Count_, 2);
+    jump3_ = ReadJumps(index4_, index4Count_, 3);
     valid_ = true;
     return true;
+}
+
+Dict::PinyinJumps Dict::ReadJumps(const uint8_t* table, uint64_t count, size_t letters) {
+    // Only the header is checked here, to keep the load short; each search checks the
+    // offsets and positions it uses.
+    uint64_t keys = 1;
+    for (size_t i = 0; i < letters; ++i) keys *= 26;
+    PinyinJumps j;
+    if (count < kPinyinJumpHeader + keys + 1 || U32At(table, 0) != kPinyinJumpMagic || U32At(table, 4) != letters)
+        return j;
+    j.offsets = table + 4 * kPinyinJumpHeader;
+    j.positions = j.offsets + 4 * (keys + 1);
+    j.positionCount = count - kPinyinJumpHeader - keys - 1;
+    j.letters = letters;
+    return j;
 }
 
 bool Dict::GetEntry(uint32_t id, DictEntry& e) const {

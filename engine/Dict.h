@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,22 @@ public:
     void SearchWubi(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
     // Ids whose pinyin syllables are spelled by code (whole syllables or initials).
     void SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
+    // Appends to out (cleared first) the ids of from, in order, that code matches, until
+    // out holds cap ids. With from all the matches of a code that code begins with, this
+    // is SearchPinyin for code: a longer code only matches entries the shorter one does.
+    void FilterPinyin(const std::string& code, const std::vector<uint32_t>& from, std::vector<uint32_t>& out,
+                      uint64_t cap) const;
+    // SearchPinyin without the jump tables: the whole first-letter group in index order.
+    void SearchPinyinPlain(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
+    // True when the file holds usable jump tables for pinyin searches.
+    bool HasPinyinJumps() const { return jump2_.Usable() || jump3_.Usable(); }
+
+    // Letters in the longest pinyin syllable (zhuang); a longer one marks a damaged pool.
+    static constexpr size_t kMaxSyllable = 6;
 
     // True when input spells a leading run of the syllables in pinyin. pinyin is
     // bounded by its view: a syllable ends at an apostrophe, a NUL or the view's end.
+    // A syllable longer than kMaxSyllable that must be read whole fails the match.
     static bool SylMatch(std::string_view pinyin, int syllableCount, const char* input, int inputLen);
     // True when code is at least as long as pattern and matches it, 'z' matching any letter.
     static bool WildMatch(std::string_view code, std::string_view pattern);
@@ -64,6 +78,26 @@ private:
     // depth not below letter (letter 0: the first code longer than depth).
     uint64_t PartitionAt(uint64_t lo, uint64_t hi, size_t depth, int letter) const;
 
+    // A pinyin jump table inside the mapping (see DictFormat.h).
+    struct PinyinJumps {
+        const uint8_t* offsets = nullptr;  // 26^letters + 1
+        const uint8_t* positions = nullptr;
+        uint64_t positionCount = 0;
+        size_t letters = 0;  // 0: absent or unusable
+        bool Usable() const { return letters != 0; }
+    };
+    static uint32_t U32At(const uint8_t* base, uint64_t byteOffset) {
+        uint32_t v;
+        std::memcpy(&v, base + byteOffset, sizeof v);
+        return v;
+    }
+    static PinyinJumps ReadJumps(const uint8_t* table, uint64_t count, size_t letters);
+    // First position in the pinyin index of the group of first letter c.
+    uint64_t PinyinGroupStart(signed char c) const;
+    // The search through a jump table; false when the table turns out to be damaged.
+    bool SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, uint64_t cap,
+                          std::vector<uint32_t>& out) const;
+
     UniqueHandle file_;
     UniqueHandle mapping_;
     UniqueView view_;
@@ -86,6 +120,8 @@ private:
     uint64_t textPoolUnits_ = 0;
     uint64_t pinyinPoolBytes_ = 0;
     uint64_t codePoolBytes_ = 0;
+
+    PinyinJumps jump2_, jump3_;
 
     // Set only when every check of Load passed; both searches return nothing otherwise.
     bool valid_ = false;

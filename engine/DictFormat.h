@@ -44,4 +44,15 @@ static_assert(sizeof(DictEntry) == 20, "entry layout");
 
 constexpr uint32_t kDictEntryTableOffset = sizeof(DictHeader);
 
+// Pinyin jump tables, kept in the third index (keyed by the first two typed letters) and
+// the fourth (first three). The search of typed letters c0 c1 ... need only look at the
+// pinyin-index positions listed under their first letters, ascending, each an entry
+// that some typing of its syllables starts with those letters; it checks every listed
+// entry as the plain scan of the first-letter group would, in the same order.
+// Layout in u32 units: magic, key length L, 26^L + 1 offsets into the positions that
+// follow (list k is positions[offsets[k], offsets[k + 1])), then the positions. The key
+// of letters l0..l(L-1) is the base-26 number l0 l1 ... ('a' = 0).
+constexpr uint32_t kPinyinJumpMagic = 0x314A5950;  // "PYJ1"
+constexpr uint32_t kPinyinJumpHeader = 2;
+
 }  // namespace zl

@@ -150,18 +150,75 @@ bool Dict::HasPinyin(const DictEntry& e) const {
     return !(e.syllableCount == 1 && (c == '\0' || c == '\''));
 }
 
-void Dict::SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const {
-    out.clear();
-    if (!valid_ || code.empty() || pinyinIndexCount_ == 0) return;
-    const uint64_t cap = PinyinCap(max);
-    const signed char first = static_cast<signed char>(code[0]);
-
-    const uint64_t start = PartitionPoint(0, pinyinIndexCount_, [&](uint64_t pos) {
+uint64_t Dict::PinyinGroupStart(signed char first) const {
+    return PartitionPoint(0, pinyinIndexCount_, [&](uint64_t pos) {
         DictEntry e;
         if (!GetEntry(PinyinIndexId(pos), e)) return Side::Absent;
         if (!HasPinyin(e) || static_cast<signed char>(Pinyin(e)[0]) < first) return Side::Before;
         return Side::NotBefore;
     });
+}
+
+void Dict::SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const {
+    out.clear();
+    if (!valid_ || code.empty() || pinyinIndexCount_ == 0) return;
+    // One letter is matched by every entry of its group, so the plain walk ends at the cap.
+    const PinyinJumps& jumps = code.size() >= 3 && jump3_.Usable() ? jump3_ : jump2_;
+    if (code.size() >= 2 && jumps.Usable() && SearchPinyinJump(jumps, code, PinyinCap(max), out)) return;
+    SearchPinyinPlain(code, out, max);
+}
+
+bool Dict::SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, uint64_t cap,
+                            std::vector<uint32_t>& out) const {
+    uint64_t key = 0;
+    for (size_t i = 0; i < jumps.letters; ++i) {
+        if (code[i] < 'a' || code[i] > 'z') return false;
+        key = key * 26 + static_cast<uint64_t>(code[i] - 'a');
+    }
+    const uint64_t begin = U32At(jumps.offsets, 4 * key);
+    const uint64_t end = U32At(jumps.offsets, 4 * (key + 1));
+    if (begin > end || end > jumps.positionCount) return false;
+    const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
+    // Listed positions lie in the group, ascending; the plain scan visits the same
+    // entries in the same order and skips the others, which cannot match.
+    uint64_t from = PinyinGroupStart(static_cast<signed char>(code[0]));
+    for (uint64_t i = begin; i < end && out.size() < cap; ++i) {
+        const uint64_t pos = U32At(jumps.positions, 4 * i);
+        if (pos < from || pos >= pinyinIndexCount_) {
+            out.clear();
+            return false;
+        }
+        from = pos + 1;
+        const uint32_t id = PinyinIndexId(pos);
+        DictEntry e;
+        if (!GetEntry(id, e)) continue;  // absent: never read
+        if (!HasPinyin(e) || Pinyin(e)[0] != code[0]) {
+            out.clear();
+            return false;
+        }
+        if (SylMatch(Pinyin(e), e.syllableCount, code.data(), inputLen)) out.push_back(id);
+    }
+    return true;
+}
+
+void Dict::FilterPinyin(const std::string& code, const std::vector<uint32_t>& from, std::vector<uint32_t>& out,
+                        uint64_t cap) const {
+    out.clear();
+    if (!valid_ || code.empty()) return;
+    const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
+    for (uint32_t id : from) {
+        if (out.size() >= cap) break;
+        DictEntry e;
+        if (GetEntry(id, e) && HasPinyin(e) && SylMatch(Pinyin(e), e.syllableCount, code.data(), inputLen))
+            out.push_back(id);
+    }
+}
+
+void Dict::SearchPinyinPlain(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const {
+    out.clear();
+    if (!valid_ || code.empty() || pinyinIndexCount_ == 0) return;
+    const uint64_t cap = PinyinCap(max);
+    const uint64_t start = PinyinGroupStart(static_cast<signed char>(code[0]));
 
     const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
     for (uint64_t pos = start; pos < pinyinIndexCount_ && out.size() < cap; ++pos) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -12,6 +13,7 @@
 #include "Candidate.h"
 #include "Config.h"
 #include "Dict.h"
+#include "UserSaver.h"
 
 namespace zl {
 
@@ -63,6 +65,8 @@ public:
 
     // Learning (use counts and promotions).
     void LoadUser();
+    // Writes user.dat now when the counts changed since they were last saved, after
+    // the background saves already asked for: the flush for focus loss and deactivation.
     void SaveUser();
     void Learn(const std::wstring& text);
     void LoadPromote();
@@ -97,10 +101,13 @@ public:
     std::wstring dataDir;
 
 private:
-    // A candidate while the list is built: its text still points into the mapping.
+    // A candidate while the list is built: its text still points into the mapping, and
+    // its code is that of entry `source` (joined pinyin when `pinyin`), made only for
+    // the candidates kept.
     struct Pending {
         std::wstring_view text;
-        std::string code;
+        uint32_t source;
+        bool pinyin;
         uint32_t freq;
         uint32_t userCount;
         uint32_t promote;
@@ -111,13 +118,16 @@ private:
     // Global index of the first candidate of the shown page; UINT64_MAX past the list.
     uint64_t PageStart() const;
     void AppendLetter(char c);
-    void BuildCandidate(const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
+    void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
     void RankAndKeep();
     // Position of text among the pending candidates, or SIZE_MAX; `slot` receives
     // where it belongs in textSlots_.
     size_t FindPending(std::wstring_view text, size_t& slot);
     // PinyinHasMatch that keeps the ids of its search for the Update that follows.
     bool PinyinExtends(const std::string& longer);
+    // Dict::SearchPinyin, answered from the last search that found all its matches when
+    // typed extends its code.
+    void SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, uint64_t max);
     // Gives the promotions stamps 1..n in their old order, freeing the stamps above.
     void RenumberStamps();
     // Drops the oldest quarter of the promotions (and all that share its last stamp).
@@ -129,13 +139,30 @@ private:
     std::vector<uint32_t> textSlots_;  // open-addressing index of pending_ by text; 0 = free
     std::string pinyinSearched_;       // code whose mixed-scheme pinyin ids are in pinyinIds_
     std::vector<uint32_t> pinyinIds_;
-    std::vector<uint32_t> order_;
+    struct Ranked {
+        uint64_t first, second;
+        uint32_t at;  // into pending_
+    };
+    std::vector<Ranked> ranked_;
+    std::string pinyinWhole_;  // a code whose every pinyin match is in pinyinWholeIds_
+    std::vector<uint32_t> pinyinWholeIds_;
+    bool pinyinWholeKnown_ = false;
     std::wstring promoteKey_;
+    std::wstring textKey_;
     std::string joined_;
+
+    // Asks the background writer to save user.dat; falls back to SaveUser without one.
+    void SaveUserSoon();
 
     // The last load found the file but could not read it: saving would destroy it.
     bool userUnreadable_ = false;
     bool promoteUnreadable_ = false;
+
+    // Background saves of user.dat, started on the first one. userChange_ numbers the
+    // changes of userFreq; while userMirrored_ the writer has been told every one.
+    std::unique_ptr<UserSaver> userSaver_;
+    uint64_t userChange_ = 0;
+    bool userMirrored_ = false;
 };
 
 }  // namespace zl

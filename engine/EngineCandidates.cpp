@@ -34,17 +34,47 @@ bool GbkTextMemo(std::wstring_view text) {
 }
 
 // The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
+// Empty when a syllable is longer than any real one: the pool is damaged there, and
+// reading on could take the rest of the pool.
 void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
     out.clear();
     int syllable = 0;
+    size_t letters = 0;
     for (char ch : pinyin) {
         if (ch == '\0') break;
         if (ch == '\'') {
             if (++syllable >= syllableCount) break;
+            letters = 0;
             continue;
+        }
+        if (++letters > Dict::kMaxSyllable) {
+            out.clear();
+            return;
         }
         out.push_back(ch);
     }
+}
+
+enum class Spelled { Dropped, Exactly, Otherwise };
+
+// Whether the joined pinyin (as JoinPinyin makes it) is typed, without making it.
+Spelled CompareJoined(std::string_view pinyin, int syllableCount, std::string_view typed) {
+    int syllable = 0;
+    size_t letters = 0, length = 0;
+    bool same = true;
+    for (char ch : pinyin) {
+        if (ch == '\0') break;
+        if (ch == '\'') {
+            if (++syllable >= syllableCount) break;
+            letters = 0;
+            continue;
+        }
+        if (++letters > Dict::kMaxSyllable) return Spelled::Dropped;
+        same = same && length < typed.size() && typed[length] == ch;
+        ++length;
+    }
+    if (length == 0) return Spelled::Dropped;
+    return same && length == typed.size() ? Spelled::Exactly : Spelled::Otherwise;
 }
 
 }  // namespace
@@ -64,38 +94,41 @@ bool Engine::PinyinHasMatch(const std::string& typed) const {
     return !ids.empty();
 }
 
-void Engine::BuildCandidate(const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin) {
+void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin) {
     const std::wstring_view text = dict.Text(e);
     if (text.empty()) return;
     if (config.gbkOnly && !GbkTextMemo(text)) return;
 
+    bool exact;
     if (fromPinyin) {
         if (e.syllableCount == 0) return;
-        JoinPinyin(dict.Pinyin(e), e.syllableCount, joined_);
+        const Spelled spelled = CompareJoined(dict.Pinyin(e), e.syllableCount, code);
+        if (spelled == Spelled::Dropped) return;
+        exact = spelled == Spelled::Exactly;
     } else {
-        joined_.assign(dict.Code(e));
+        const std::string_view entryCode = dict.Code(e);
+        if (entryCode.empty()) return;
+        exact = entryCode == code;
     }
-    if (joined_.empty()) return;
-    const int32_t tier = joined_ == code ? exactTier : otherTier;
+    const int32_t tier = exact ? exactTier : otherTier;
 
     size_t slot = 0;
     const size_t found = FindPending(text, slot);
     if (found != SIZE_MAX) {
         Pending& listed = pending_[found];
-        if (tier < listed.tier) {
+        if (tier < listed.tier || (tier == listed.tier && e.freq > listed.freq)) {
             listed.tier = tier;
             listed.freq = e.freq;
-            listed.code = joined_;
-        } else if (tier == listed.tier && e.freq > listed.freq) {
-            listed.freq = e.freq;
-            listed.code = joined_;
+            listed.source = id;
+            listed.pinyin = fromPinyin;
         }
         return;
     }
 
-    Pending p{text, joined_, e.freq, 0, 0, tier};
+    Pending p{text, id, fromPinyin, e.freq, 0, 0, tier};
     if (!userFreq.empty()) {
-        const auto count = userFreq.find(std::wstring(text));
+        textKey_.assign(text);  // reuses its room: no allocation per id
+        const auto count = userFreq.find(textKey_);
         if (count != userFreq.end()) p.userCount = count->second;
     }
     if (!promotions.empty()) {
@@ -105,7 +138,7 @@ void Engine::BuildCandidate(const DictEntry& e, int32_t exactTier, int32_t other
         if (stamp != promotions.end()) p.promote = stamp->second;
     }
     textSlots_[slot] = static_cast<uint32_t>(pending_.size() + 1);
-    pending_.push_back(std::move(p));
+    pending_.push_back(p);
 }
 
 size_t Engine::FindPending(std::wstring_view text, size_t& slot) {
@@ -128,39 +161,68 @@ size_t Engine::FindPending(std::wstring_view text, size_t& slot) {
     return SIZE_MAX;
 }
 
+void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, uint64_t max) {
+    const uint64_t cap = Dict::PinyinCap(max);
+    if (pinyinWholeKnown_ && !pinyinWhole_.empty() && typed.compare(0, pinyinWhole_.size(), pinyinWhole_) == 0) {
+        dict.FilterPinyin(typed, pinyinWholeIds_, out, UINT64_MAX);
+        pinyinWhole_ = typed;
+        pinyinWholeIds_ = out;
+        if (out.size() > cap) out.resize(cap);
+        return;
+    }
+    dict.SearchPinyin(typed, out, max);
+    // Fewer than the cap: the search saw the whole group, so these are all the matches.
+    pinyinWholeKnown_ = out.size() < cap;
+    if (pinyinWholeKnown_) {
+        pinyinWhole_ = typed;
+        pinyinWholeIds_ = out;
+    }
+}
+
 bool Engine::PinyinExtends(const std::string& longer) {
     // The same answer as PinyinHasMatch: a larger limit only lets the search go on
     // after its first id. The ids serve the Update of the extended code.
     pinyinSearched_ = longer;
-    dict.SearchPinyin(longer, pinyinIds_, kMixedPinyinMax);
+    SearchPinyin(longer, pinyinIds_, kMixedPinyinMax);
     if (pinyinIds_.empty()) pinyinSearched_.clear();
     return !pinyinIds_.empty();
 }
 
 void Engine::RankAndKeep() {
-    order_.resize(pending_.size());
-    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    // The candidate order folded into two numbers, larger first: promotion stamp, then
+    // tier (smaller better); use count (when it counts), then weight. Ties fall back to
+    // the building order, as in a stable sort.
     const bool byUse = config.freqAdjust != 0;
-    // Ties fall back to the building order, so the sort is stable and a partial sort
-    // of the best 100 gives the same list as sorting everything.
-    auto before = [&](uint32_t a, uint32_t b) {
-        const Pending& x = pending_[a];
-        const Pending& y = pending_[b];
-        if (x.promote != y.promote) return x.promote > y.promote;
-        if (x.tier != y.tier) return x.tier < y.tier;
-        if (byUse && x.userCount != y.userCount) return x.userCount > y.userCount;
-        if (x.freq != y.freq) return x.freq > y.freq;
-        return a < b;
+    ranked_.resize(pending_.size());
+    for (uint32_t i = 0; i < ranked_.size(); ++i) {
+        const Pending& p = pending_[i];
+        ranked_[i].first = (uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier);
+        ranked_[i].second = ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq;
+        ranked_[i].at = i;
+    }
+    auto before = [](const Ranked& x, const Ranked& y) {
+        if (x.first != y.first) return x.first > y.first;
+        if (x.second != y.second) return x.second > y.second;
+        return x.at < y.at;
     };
-    const size_t keep = std::min(order_.size(), kMaxCandidates);
-    std::partial_sort(order_.begin(), order_.begin() + keep, order_.end(), before);
+    // The order is total (building order breaks every tie), so selecting the best 100
+    // and sorting them gives the list a full sort would.
+    const size_t keep = std::min(ranked_.size(), kMaxCandidates);
+    if (keep < ranked_.size()) std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), before);
+    std::sort(ranked_.begin(), ranked_.begin() + keep, before);
 
     candidates.resize(keep);
     for (size_t i = 0; i < keep; ++i) {
-        Pending& p = pending_[order_[i]];
+        const Pending& p = pending_[ranked_[i].at];
         Candidate& c = candidates[i];
         c.text.assign(p.text);
-        c.code.swap(p.code);
+        DictEntry e;
+        if (!dict.GetEntry(p.source, e))
+            c.code.clear();  // cannot happen: the entry was read while building
+        else if (p.pinyin)
+            JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
+        else
+            c.code.assign(dict.Code(e));
         c.freq = p.freq;
         c.userCount = p.userCount;
         c.promote = p.promote;
@@ -170,14 +232,17 @@ void Engine::RankAndKeep() {
 
 void Engine::Update() {
     const Mode m = EffectiveMode();
-    candidates.clear();
     page = 0;
     wubiCount = 0;
     exactCount = 0;
     pinyinLonger = false;
     const bool presearched = pinyinSearched_ == code && !code.empty();
     pinyinSearched_.clear();
-    if (code.empty()) return;
+    if (code.empty()) {
+        candidates.clear();
+        return;
+    }
+    // The old list is overwritten in place by RankAndKeep, reusing its strings' room.
 
     pending_.clear();
     pending_.reserve(kReserve);
@@ -194,10 +259,10 @@ void Engine::Update() {
     }
 
     if (m == kModePinyin) {
-        dict.SearchPinyin(code, ids_, kWubiMax);
+        SearchPinyin(code, ids_, kWubiMax);
         for (uint32_t id : ids_) {
             DictEntry e;
-            if (dict.GetEntry(id, e)) BuildCandidate(e, pinyinExact, pinyinOther, true);
+            if (dict.GetEntry(id, e)) BuildCandidate(id, e, pinyinExact, pinyinOther, true);
         }
     } else {
         if (code.size() <= 4) {
@@ -212,7 +277,7 @@ void Engine::Update() {
                     if (m == kModeMixed && completions >= kMixedCompletions) continue;
                     ++completions;
                 }
-                BuildCandidate(e, 0, 1, false);
+                BuildCandidate(id, e, 0, 1, false);
             }
         }
         wubiCount = pending_.size();
@@ -221,7 +286,7 @@ void Engine::Update() {
             if (presearched)
                 ids_.swap(pinyinIds_);
             else
-                dict.SearchPinyin(code, ids_, kMixedPinyinMax);
+                SearchPinyin(code, ids_, kMixedPinyinMax);
             for (uint32_t id : ids_) {
                 DictEntry e;
                 if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
@@ -234,7 +299,7 @@ void Engine::Update() {
             for (uint32_t id : ids_) {
                 if (pending_.size() >= kMaxCandidates) break;
                 DictEntry e;
-                if (dict.GetEntry(id, e)) BuildCandidate(e, pinyinExact, pinyinOther, true);
+                if (dict.GetEntry(id, e)) BuildCandidate(id, e, pinyinExact, pinyinOther, true);
             }
         }
     }

@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint32_t kMaxUseCount = 100000;
 constexpr size_t kSaveEveryUseAbove = 8000;
+constexpr size_t kHandOverAbove = kSaveEveryUseAbove / 4;
 
 std::wstring UserFile() { return UserDir() + L"\\user.dat"; }
 
@@ -21,10 +22,33 @@ void Engine::Learn(const std::wstring& text) {
     uint32_t& count = userFreq[text];
     if (count < kMaxUseCount) ++count;
     userDirty = true;
-    if (userFreq.size() > kSaveEveryUseAbove) SaveUser();
+    ++userChange_;
+    if (userMirrored_) userSaver_->Count(text, count, userChange_);
+    if (userFreq.size() > kSaveEveryUseAbove) SaveUserSoon();
+}
+
+void Engine::SaveUserSoon() {
+    // Counts that could not be read stay on disk; ours wait, still marked changed.
+    if (userUnreadable_) return;
+    try {
+        if (!userSaver_) userSaver_ = std::make_unique<UserSaver>();
+        if (!userMirrored_) {
+            // Once per load, for a user who had few texts when they loaded.
+            userSaver_->Replace(userFreq, userChange_);
+            userMirrored_ = true;
+        }
+        userSaver_->Save(UserFile());
+    } catch (...) {
+        // No thread or no memory for it: save here, as without a writer.
+        userMirrored_ = false;
+        SaveUser();
+    }
 }
 
 void Engine::LoadUser() {
+    // A save still on its way would land after this load and undo it.
+    if (userSaver_) userSaver_->Drain();
+    userMirrored_ = false;
     userFreq.clear();
     const std::wstring path = UserFile();
     RemoveStaleSaves(path);
@@ -34,11 +58,27 @@ void Engine::LoadUser() {
     if (read != FileRead::Read) return;
     ParseUseCounts(bytes, userFreq);
     userDirty = false;
+    // Copying the counts for the writer costs about a millisecond per 5000 texts: for a
+    // user within reach of the saving size, do it now, while loading, rather than on the
+    // keystroke that crosses it.
+    if (userFreq.size() > kHandOverAbove) {
+        try {
+            if (!userSaver_) userSaver_ = std::make_unique<UserSaver>();
+            userSaver_->Replace(userFreq, userChange_);
+            userMirrored_ = true;
+        } catch (...) {
+        }
+    }
 }
 
 void Engine::SaveUser() {
-    // Counts that could not be read stay on disk; ours wait, still marked changed.
+    if (userSaver_) userSaver_->Drain();
     if (!userDirty || userUnreadable_) return;
+    // The writer already saved every change: nothing left to write.
+    if (userMirrored_ && userSaver_->SavedChange() == userChange_) {
+        userDirty = false;
+        return;
+    }
     std::string bytes;
     FormatUseCounts(userFreq, bytes);
     if (SaveWholeFile(UserFile(), bytes)) userDirty = false;

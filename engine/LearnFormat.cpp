@@ -30,6 +30,8 @@ class Utf8Out {
 public:
     explicit Utf8Out(std::string& out) : out_(out) { out_.clear(); }
     ~Utf8Out() { Flush(); }
+    // Converts what is still buffered; out is complete afterwards.
+    void Finish() { Flush(); }
 
     // Keeps text together in one block; a text larger than a block goes on its own.
     void Text(std::wstring_view text) {
@@ -95,6 +97,12 @@ std::string_view WithoutBom(std::string_view bytes) {
     return bytes;
 }
 
+// A first line that starts with U+FEFF would read back as a byte-order mark and lose it;
+// an empty line before it (skipped by the readers) keeps it.
+void GuardLeadingMark(std::string& out) {
+    if (out.compare(0, 3, "\xEF\xBB\xBF") == 0) out.insert(out.begin(), '\n');
+}
+
 }  // namespace
 
 bool IsStorableText(std::wstring_view text) { return text.find_first_of(L"\t\r\n") == std::wstring_view::npos; }
@@ -136,6 +144,8 @@ void FormatUseCounts(const UseCounts& counts, std::string& out) {
         utf8.Decimal(count);
         utf8.Unit(L'\n');
     }
+    utf8.Finish();
+    GuardLeadingMark(out);
 }
 
 void ParsePromotions(std::string_view bytes, Promotions& promotions, uint32_t& maxStamp) {
@@ -150,8 +160,11 @@ void ParsePromotions(std::string_view bytes, Promotions& promotions, uint32_t& m
         if (!ParseCount(line.substr(tab2 + 1), stamp)) return;
         Widen(line.substr(0, tab1), code);
         Widen(line.substr(tab1 + 1, tab2 - tab1 - 1), text);
-        // A separator inside the code would move the split between code and text.
-        if (text.empty() || !IsStorableText(text) || code.find(kPromoteSep) != std::wstring::npos) return;
+        // What the writer could not store is not loaded either, so a save keeps every
+        // promotion it read. A separator inside the code would move the split.
+        if (text.empty() || !IsStorableText(text) || !IsStorableText(code) ||
+            code.find(kPromoteSep) != std::wstring::npos)
+            return;
         code.push_back(kPromoteSep);
         code.append(text);
         promotions[code] = stamp;
@@ -175,6 +188,8 @@ void FormatPromotions(const Promotions& promotions, std::string& out) {
         utf8.Decimal(stamp);
         utf8.Unit(L'\n');
     }
+    utf8.Finish();
+    GuardLeadingMark(out);
 }
 
 }  // namespace zl

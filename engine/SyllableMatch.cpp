@@ -1,5 +1,6 @@
 // Pinyin syllable matching: the typed letters must spell a leading run of syllables,
 // each earlier syllable typed whole or as its first letter, the last one as any prefix.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -68,19 +69,31 @@ bool Dict::SylMatch(std::string_view pinyin, int syllableCount, const char* inpu
     // polynomial. Positions run from 0 to m.
     Positions reach(m + 1), next(m + 1);
     reach.Add(0);
+    size_t least = 0;  // smallest position in reach
 
     size_t pos = 0;
     bool ended = false;  // a NUL or the end of the view ends the pinyin: later syllables are empty
     for (int i = 0; i < syllableCount; ++i) {
+        // Every non-empty piece takes a letter; with none left nothing more can match.
+        if (least >= m) return false;
+        // A damaged pool may have lost its separators, so a syllable is read only as far
+        // as the letters still to match need, plus one to see where it ends.
         std::string_view syl;
+        bool longer = false;  // the syllable goes on past what was read
         if (!ended) {
+            const size_t window = std::min(m - least, kMaxSyllable) + 1;
+            const size_t stop = std::min(pinyin.size(), pos + window);
             size_t end = pos;
-            while (end < pinyin.size() && pinyin[end] != '\'' && pinyin[end] != '\0') ++end;
+            while (end < stop && pinyin[end] != '\'' && pinyin[end] != '\0') ++end;
+            longer = end == stop && end < pinyin.size();
             syl = pinyin.substr(pos, end - pos);
-            if (end >= pinyin.size() || pinyin[end] == '\0')
-                ended = true;
-            else
-                pos = end + 1;
+            if (longer && syl.size() > kMaxSyllable) return false;  // no real syllable is that long
+            if (!longer) {
+                if (end >= pinyin.size() || pinyin[end] == '\0')
+                    ended = true;
+                else
+                    pos = end + 1;
+            }
         }
 
         // This syllable as the last piece: the rest of the input is a non-empty prefix of it.
@@ -92,19 +105,37 @@ bool Dict::SylMatch(std::string_view pinyin, int syllableCount, const char* inpu
         if (i == syllableCount - 1) break;
 
         // This syllable as an earlier piece: whole, its first letter, or passed over when empty.
+        // One that goes on past the letters left can only be typed as its first letter.
         next.Clear();
         next.ResetAny();
+        least = m + 1;
         reach.ForEach([&](size_t p) {
+            auto add = [&](size_t q) {
+                next.Add(q);
+                if (q < least) least = q;
+            };
             if (syl.empty()) {
-                next.Add(p);
+                add(p);
             } else {
-                if (p + syl.size() <= m && SpellsPrefix(input + p, syl, syl.size())) next.Add(p + syl.size());
-                if (p < m && LetterMatch(input[p], syl[0])) next.Add(p + 1);
+                if (!longer && p + syl.size() <= m && SpellsPrefix(input + p, syl, syl.size())) add(p + syl.size());
+                if (p < m && LetterMatch(input[p], syl[0])) add(p + 1);
             }
             return false;
         });
         if (!next.Any()) return false;
         std::swap(reach, next);
+
+        if (longer) {
+            // Step over the rest of the syllable to the next one, within the longest real syllable.
+            const size_t stop = std::min(pinyin.size(), pos + kMaxSyllable + 1);
+            size_t end = pos + syl.size();
+            while (end < stop && pinyin[end] != '\'' && pinyin[end] != '\0') ++end;
+            if (end == stop && end < pinyin.size()) return false;
+            if (end >= pinyin.size() || pinyin[end] == '\0')
+                ended = true;
+            else
+                pos = end + 1;
+        }
     }
     return false;
 }

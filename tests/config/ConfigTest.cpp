@@ -7,6 +7,7 @@
 #include "Config.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
+#include "UniqueHandle.h"
 
 using zltest::ReadBytes;
 using zltest::ScopedEnv;
@@ -264,23 +265,97 @@ TEST_F(ConfigFile, TheDefaultUpdateAddressIsNeverWritten) {
     EXPECT_EQ(back.updateUrl, zl::DefaultUpdateUrl());
 }
 
-TEST_F(ConfigFile, AnEmptyFileBecomesUnicodeAnExistingOneKeepsItsEncoding) {
-    ASSERT_TRUE(WriteBytes(file, std::string()));
-    zl::Config c;
-    c.fontSize = 33;
-    c.Save();
-    zl::Config back;
-    back.Load();
-    EXPECT_EQ(back.fontSize, 33);
-    EXPECT_FALSE(ReadUtf16(file).empty());
+namespace {
 
-    ASSERT_TRUE(WriteBytes(file, std::string("[other]\r\nkey=1\r\n")));
-    c.Save();
+// The keys another process sees in the folder's config.ini, one "section/key=value" per
+// line after the loaded record: this program started in the role of ConfigChild.
+std::wstring LoadInAnotherProcess(const TempDir& dir) {
+    const std::wstring result = dir.File(L"child.txt");
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return L"no program";
+    std::wstring cmd = L"\"" + std::wstring(self) + L"\" --gtest_filter=ConfigChild.Report";
+    ScopedEnv role(L"ZLTEST_CONFIG_REPORT", result.c_str());
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(self, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return L"no child";
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::vector<uint8_t> b;
+    if (!ReadBytes(result, b)) return L"no report";
+    return std::wstring(reinterpret_cast<const wchar_t*>(b.data()), b.size() / sizeof(wchar_t));
+}
+
+std::wstring AnsiText(const std::string& bytes) {
+    std::wstring w(bytes.size(), L'\0');
+    w.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &w[0],
+                                 static_cast<int>(w.size())));
+    return w;
+}
+
+}  // namespace
+
+TEST(ConfigChild, Report) {
+    wchar_t out[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"ZLTEST_CONFIG_REPORT", out, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) GTEST_SKIP() << "runs only as a child of the config tests";
+    zl::Config c;
+    c.Load();
+    std::wstring report = Dump(c) + L"\n";
+    const std::wstring file = c.Path();
+    std::vector<wchar_t> names(65536), keys(65536);
+    GetPrivateProfileSectionNamesW(names.data(), 65536, file.c_str());
+    for (const wchar_t* sec = names.data(); *sec; sec += wcslen(sec) + 1) {
+        GetPrivateProfileSectionW(sec, keys.data(), 65536, file.c_str());
+        for (const wchar_t* kv = keys.data(); *kv; kv += wcslen(kv) + 1) report += std::wstring(sec) + L"/" + kv + L"\n";
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(report.data());
+    ASSERT_TRUE(WriteBytes(out, std::vector<uint8_t>(bytes, bytes + report.size() * sizeof(wchar_t))));
+}
+
+TEST_F(ConfigFile, AFileInAnotherEncodingBecomesUnicodeKeepingTheUsersKeys) {
+    const std::string gbkKey = "\xD7\xD4\xB6\xA8", gbkValue = "\xBC\xD7\xD2\xD2";  // 自定, 甲乙 in GBK
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::wstring kept;  // a line the other process must still see; empty for none
+    } cases[] = {
+        {"empty", "", L""},
+        {"one line feed", "\n", L""},
+        {"UTF-8", "[\xE7\x94\xA8\xE6\x88\xB7]\r\n\xE8\x87\xAA\xE5\xAE\x9A=\xE7\x94\xB2\xE4\xB9\x99\r\n"
+                  "[\xE7\x95\x8C\xE9\x9D\xA2]\r\n\xE5\xAD\x97\xE5\x8F\xB7=40\r\n", L"用户/自定=甲乙"},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF[mine]\nk=v\n", L"mine/k=v"},
+        {"ANSI", "[mine]\r\n" + gbkKey + "=" + gbkValue + "\r\n", L"mine/" + AnsiText(gbkKey) + L"=" + AnsiText(gbkValue)},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(WriteBytes(file, k.bytes));
+        zl::Config c;
+        c.scheme = 2;
+        c.statusX = -7;
+        c.Save();
+        EXPECT_FALSE(ReadUtf16(file).empty());
+        const std::wstring seen = LoadInAnotherProcess(dir);
+        EXPECT_EQ(seen.substr(0, seen.find(L'\n')), Dump(c));
+        if (!k.kept.empty()) {
+            EXPECT_NE(seen.find(L"\n" + k.kept + L"\n"), std::wstring::npos) << seen;
+        }
+    }
+}
+
+TEST_F(ConfigFile, AFileThatCannotBeReadIsNotWritten) {
+    const std::string original = "[mine]\r\nk=v\r\n";
+    ASSERT_TRUE(WriteBytes(file, original));
+    {
+        zl::UniqueHandle locked(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(locked.Valid());
+        zl::Config().Save();
+    }
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadBytes(file, bytes));
-    ASSERT_GE(bytes.size(), 7u);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 7), "[other]");
-    EXPECT_EQ(GetPrivateProfileIntW(L"other", L"key", 0, file.c_str()), 1u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), original);
 }
 
 TEST_F(ConfigFile, AFolderThatCannotHoldTheFileIsHarmless) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <random>
+#include <set>
+#include <tuple>
 
 #include "DictKit.h"
 
@@ -182,4 +185,88 @@ TEST_F(DictSearch, PinyinStopsExactlyAtTheCap) {
 TEST_F(DictSearch, EmptyPinyinEntriesAreNeverReturned) {
     Load({Pinyin(L"x", {""}, 100), Pinyin(L"y", {"a"}, 1)});
     EXPECT_EQ(Pin("a"), (WStrs{L"y"}));
+}
+
+// The jump tables must give exactly the plain scan's ids in its order, with its cap:
+// random syllables over few letters (with v for u, empty and over-long syllables). A
+// damaged table must still give only matches.
+TEST_F(DictSearch, PinyinJumpsGiveThePlainScanOnRandomDictionaries) {
+    std::mt19937 rng(19);
+    const char letters[] = "abuvhg";
+    auto syllable = [&](int most) {
+        std::string s;
+        const int len = rng() % 9 == 0 ? 0 : 1 + static_cast<int>(rng() % most);
+        for (int k = 0; k < len; ++k) s += letters[rng() % 6];
+        return s;
+    };
+    std::vector<zl::DictSource> entries;
+    for (int i = 0; i < 3000; ++i) {
+        std::vector<std::string> syl;
+        const int n = 1 + rng() % 4;
+        for (int k = 0; k < n; ++k) syl.push_back(syllable(rng() % 50 == 0 ? 9 : 3));
+        entries.push_back(Pinyin(T(i), syl, rng() % 100));
+    }
+    auto image = BuildImage(entries);
+    const zl::DictHeader h = HeaderOf(image);
+    for (int damaged = 0; damaged < 2; ++damaged) {
+        zl::Dict d;
+        TempDir where;
+        ASSERT_TRUE(LoadImage(where, image, d));
+        EXPECT_TRUE(d.HasPinyinJumps());
+        for (int round = 0; round < 4000; ++round) {
+            std::string code;
+            const int len = 2 + rng() % 7;
+            for (int k = 0; k < len; ++k) code += letters[rng() % 6];
+            const uint64_t max = round % 4 == 0 ? 0 : std::vector<uint64_t>{1, 60, 100}[rng() % 3];
+            Ids jumped, plain;
+            d.SearchPinyin(code, jumped, max);
+            if (damaged) {
+                // A damaged table cannot always be told from a sound one; what it gives
+                // must still be matches, within the cap.
+                d.FilterPinyin(code, jumped, plain, zl::Dict::PinyinCap(max));
+            } else {
+                d.SearchPinyinPlain(code, plain, max);
+            }
+            ASSERT_EQ(jumped, plain) << code << " max " << max;
+        }
+        // Positions out of order in both tables, and an offset past their end ("ab", "abu").
+        for (const auto& [at, count, keys, damagedKey] :
+             {std::tuple<uint32_t, uint32_t, size_t, size_t>{h.index3Offset, h.index3Count, 677, 2},
+              std::tuple<uint32_t, uint32_t, size_t, size_t>{h.index4Offset, h.index4Count, 17577, 47}}) {
+            const size_t offsets = at + 4 * zl::kPinyinJumpHeader;
+            std::reverse(image.begin() + offsets + 4 * keys, image.begin() + at + 4 * count);
+            SetU32(image, offsets + 4 * damagedKey, 0xFFFFFFFF);
+        }
+    }
+}
+
+// The generated dictionary, for every prefix of every typed run of both key corpora.
+TEST(GeneratedDictJumps, GiveThePlainScanForEveryCorpusPrefix) {
+    zl::Dict d;
+    ASSERT_TRUE(d.Load(ZL_TEST_DICT));
+    ASSERT_TRUE(d.HasPinyinJumps());
+    std::set<std::string> prefixes;
+    for (const char* name : {"wubi_keys.txt", "pinyin_keys.txt"}) {
+        std::ifstream in(std::string(ZL_TEST_BENCH_DIR) + "/" + name);
+        if (!in) GTEST_SKIP() << "no key corpus at " << ZL_TEST_BENCH_DIR;
+        std::string line, run;
+        while (std::getline(in, line)) {
+            for (char c : line + " ") {
+                if (c >= 'a' && c <= 'z') {
+                    if (run.size() < 24) prefixes.insert(run += c);
+                } else {
+                    run.clear();
+                }
+            }
+        }
+    }
+    ASSERT_GT(prefixes.size(), 1000u);
+    for (const std::string& code : prefixes) {
+        for (uint64_t max : {1, 60, 100}) {
+            Ids jumped, plain;
+            d.SearchPinyin(code, jumped, max);
+            d.SearchPinyinPlain(code, plain, max);
+            ASSERT_EQ(jumped, plain) << code << " max " << max;
+        }
+    }
 }

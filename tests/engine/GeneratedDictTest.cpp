@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
 
 #include "DictKit.h"
+#include "Engine.h"
 #include "GbkText.h"
+#include "UserFolder.h"
 
 using namespace zltest;
 using Ids = std::vector<uint32_t>;
@@ -92,4 +95,80 @@ TEST_F(GeneratedDict, WubiWeightsStayAbovePinyinWeights) {
     zl::DictEntry pinyin;
     ASSERT_TRUE(dict->GetEntry(ids.at(0), pinyin));
     EXPECT_GT(wubi.freq, pinyin.freq);
+}
+
+// A pool that lost its apostrophes and NULs makes every syllable run to the pool's end.
+// The matcher must stop where the typed letters stop, so a key costs what a healthy one
+// does. Without that bound each of these keys took seconds; the bound below is generous
+// for a loaded machine and still far from that.
+TEST(DamagedGeneratedDict, PinyinKeysStayFastWhenThePoolLostItsSeparators) {
+    constexpr double kBoundMs = 250;
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(ReadBytes(ZL_TEST_DICT, image));
+    const zl::DictHeader h = HeaderOf(image);
+    ASSERT_LE(uint64_t{h.pinyinPoolOffset} + h.pinyinPoolBytes, image.size());
+    std::fill(image.begin() + h.pinyinPoolOffset, image.begin() + h.pinyinPoolOffset + h.pinyinPoolBytes, 'a');
+    UserFolder user;
+    ASSERT_TRUE(WriteBytes(user.Dir().File(L"zlwb.dat"), image));
+
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    for (zl::Mode mode : {zl::kModePinyin, zl::kModeMixed}) {
+        zl::Engine engine;
+        engine.mode = mode;
+        ASSERT_TRUE(engine.Init(user.Dir().Path()));
+        for (const char* typed : {"aaaaaaaaaaaaaaaaaaaaab", "ab", "zhongguo"}) {
+            for (const char* c = typed; *c; ++c) {
+                LARGE_INTEGER t0, t1;
+                QueryPerformanceCounter(&t0);
+                engine.OnLetter(*c);
+                QueryPerformanceCounter(&t1);
+                EXPECT_LT(1000.0 * (t1.QuadPart - t0.QuadPart) / f.QuadPart, kBoundMs) << typed << " at " << (c - typed);
+                // The pinyin of every entry is damaged, so none can be shown.
+                if (mode == zl::kModePinyin) {
+                    EXPECT_TRUE(engine.candidates.empty());
+                }
+            }
+            engine.Clear();
+        }
+    }
+}
+
+// Typing letter by letter reuses the previous search; the list must be the one a fresh
+// engine builds for the same code, in pinyin and in mixed input, on the pinyin corpus.
+TEST(GeneratedDictTyping, EachKeyGivesTheListOfAFreshSearch) {
+    std::ifstream in(std::string(ZL_TEST_BENCH_DIR) + "/pinyin_keys.txt");
+    if (!in) GTEST_SKIP() << "no key corpus at " << ZL_TEST_BENCH_DIR;
+    std::vector<std::string> runs;
+    for (std::string line; std::getline(in, line) && runs.size() < 600;) {
+        std::string run;
+        for (char c : line)
+            if (c >= 'a' && c <= 'z') run += c;
+        if (!run.empty()) runs.push_back(run.substr(0, 20));
+    }
+    auto same = [](const std::vector<zl::Candidate>& a, const std::vector<zl::Candidate>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].text != b[i].text || a[i].code != b[i].code || a[i].freq != b[i].freq || a[i].tier != b[i].tier)
+                return false;
+        return true;
+    };
+    for (zl::Mode mode : {zl::kModePinyin, zl::kModeMixed}) {
+        zl::Engine typing;
+        typing.mode = mode;
+        typing.config.autoCommit5 = 0;
+        ASSERT_TRUE(typing.dict.Load(ZL_TEST_DICT));
+        for (const std::string& run : runs) {
+            typing.Clear();
+            for (char c : run) {
+                typing.OnLetter(c);
+                zl::Engine once;  // no earlier search to reuse
+                once.mode = mode;
+                once.code = typing.code;
+                ASSERT_TRUE(once.dict.Load(ZL_TEST_DICT));
+                once.Update();
+                ASSERT_TRUE(same(typing.candidates, once.candidates)) << typing.code << " mode " << mode;
+            }
+        }
+    }
 }

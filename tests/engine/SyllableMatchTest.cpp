@@ -1,6 +1,7 @@
 // The pinyin syllable matcher: the documented examples, the edge rules, and agreement
 // with a plain backtracking matcher on random inputs.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <random>
@@ -134,4 +135,32 @@ TEST(SylMatch, DamagedEntryWithManySyllablesStaysFast) {
     const std::string in = std::string(200, 'a') + "b";
     EXPECT_FALSE(Match(py, 250, in));
     EXPECT_TRUE(Match(py, 250, std::string(200, 'a')));
+}
+
+// A pool that lost its separators: the letters run on into memory that must not be read.
+// The readable bytes end right before a page that faults, so reading past the bound
+// fails the test loudly.
+TEST(SylMatch, ReadsOnlyWhatTheTypedLettersNeed) {
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    const size_t page = si.dwPageSize;
+    char* base = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(base, nullptr);
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(base + page, page, PAGE_NOACCESS, &old));
+    // readable letters 'a' just before the guard; the view claims far more.
+    auto pool = [&](size_t readable) {
+        char* at = base + page - readable;
+        std::memset(at, 'a', readable);
+        return std::string_view(at, readable + (1 << 20));
+    };
+    // One syllable: the typed letters plus one; with as many letters as the longest real
+    // syllable, the one more shows a damaged syllable.
+    for (int m = 1; m <= static_cast<int>(zl::Dict::kMaxSyllable); ++m)
+        EXPECT_EQ(zl::Dict::SylMatch(pool(m + 1), 1, std::string(m, 'a').data(), m), m < 6) << m;
+    // Many syllables: a syllable is never read past the longest real one.
+    const size_t longest = zl::Dict::kMaxSyllable + 1;
+    for (const std::string in : {"a", "ab", "aaaaaab", "aaaaaaaaaaaaaaaaaaaaaaab"})
+        EXPECT_EQ(zl::Dict::SylMatch(pool(longest), 255, in.data(), static_cast<int>(in.size())), in == "a") << in;
+    VirtualFree(base, 0, MEM_RELEASE);
 }

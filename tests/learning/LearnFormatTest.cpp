@@ -159,4 +159,42 @@ TEST(LearnFormat, GarbageNeverCrashesTheParsers) {
     EXPECT_EQ(back, counts);
 }
 
+// Whatever a file held, a save must write back every entry that was read: load, save and
+// load again give the same map.
+TEST(LearnFormat, EveryLoadedEntrySurvivesASave) {
+    const std::string fixed[] = {
+        std::string("a\rb\t\xE5\xB7\xA5\t5\n"),              // CR inside a promotion's code
+        std::string("x\t1\n\xEF\xBB\xBF" "b\t2\n"),          // U+FEFF starting a later line
+        std::string("\xEF\xBB\xBF\xEF\xBB\xBFq\t\xEF\xBB\xBFw\t3\n"),
+        std::string("n\0ul\tt\0x\t4\n", 12),                // NUL bytes
+        std::string("\xC3\t\xFF\xFE\t7\r\r\n"),              // invalid UTF-8, CRs before LF
+        std::string("c\t\xED\xA0\x80\t8\n"),                 // an encoded surrogate
+    };
+    std::vector<std::string> inputs(std::begin(fixed), std::end(fixed));
+    // Random lines over the bytes that matter to the two formats.
+    const char alphabet[] = {'a', '\t', '\r', '\n', '\0', '\x01', '\xEF', '\xBB', '\xBF', '\xE5', '\xB7', '\xA5', '5'};
+    uint32_t seed = 7;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        const int len = static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % 24;
+        for (int i = 0; i < len; ++i) bytes.push_back(alphabet[((seed = seed * 1103515245u + 12345u) >> 16) % 13]);
+        inputs.push_back(bytes);
+    }
+    for (const std::string& bytes : inputs) {
+        UseCounts counts, countsBack;
+        zl::ParseUseCounts(bytes, counts);
+        std::string out;
+        zl::FormatUseCounts(counts, out);
+        zl::ParseUseCounts(out, countsBack);
+        EXPECT_EQ(countsBack, counts) << ::testing::PrintToString(bytes);
+
+        Promotions promotions, promotionsBack;
+        uint32_t max = 0, maxBack = 0;
+        zl::ParsePromotions(bytes, promotions, max);
+        zl::FormatPromotions(promotions, out);
+        zl::ParsePromotions(out, promotionsBack, maxBack);
+        EXPECT_EQ(promotionsBack, promotions) << ::testing::PrintToString(bytes);
+    }
+}
+
 }  // namespace

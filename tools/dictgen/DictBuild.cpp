@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "Dict.h"
 #include "GbkText.h"
 
 namespace zl {
@@ -59,9 +60,12 @@ bool BuildDictSources(const std::vector<RimeRow>& wubi, const std::vector<RimeRo
     }
     for (const RimeRow& row : pinyin) {
         std::vector<std::string> syllables;
-        if (!SplitPinyin(row.key, syllables) || syllables.size() > 255) {
+        // The engine takes a syllable longer than any real one for a damaged pool.
+        bool ok = SplitPinyin(row.key, syllables) && syllables.size() <= 255;
+        for (const std::string& s : syllables) ok = ok && s.size() <= Dict::kMaxSyllable;
+        if (!ok) {
             error = "pinyin line " + std::to_string(row.line) + ": reading '" + row.key +
-                    "' is not 1 to 255 syllables of a-z";
+                    "' is not 1 to 255 syllables of 1 to 6 letters a-z";
             return false;
         }
         if (row.text.size() > 65535) {

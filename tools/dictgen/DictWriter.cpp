@@ -30,6 +30,66 @@ std::string JoinSyllables(const std::vector<std::string>& syllables) {
     return s;
 }
 
+// Calls add(key) for every string of `letters` typed letters that some typing of the
+// syllables starts with: each syllable typed whole or as its first letter, an empty one
+// passed over, a stored v also typed as u. Keys with other characters cannot be typed.
+template <typename Add>
+void TypedStarts(const std::vector<std::string>& syllables, size_t letters, Add add) {
+    std::string typed;
+    auto expand = [&](std::string key, size_t at, auto& self) -> void {
+        if (at == key.size()) return add(key);
+        if (key[at] < 'a' || key[at] > 'z') return;
+        self(key, at + 1, self);
+        if (key[at] == 'v') {
+            key[at] = 'u';
+            self(key, at + 1, self);
+        }
+    };
+    auto walk = [&](size_t i, auto& self) -> void {
+        if (typed.size() >= letters) return expand(typed.substr(0, letters), 0, expand);
+        if (i >= syllables.size()) return;
+        const std::string& s = syllables[i];
+        if (s.empty()) return self(i + 1, self);
+        const size_t keep = typed.size();
+        typed += s;
+        self(i + 1, self);
+        typed.resize(keep);
+        if (s.size() > 1) {
+            typed += s[0];
+            self(i + 1, self);
+            typed.resize(keep);
+        }
+    };
+    walk(0, walk);
+}
+
+// The jump table of pinyin-index positions by the first `letters` typed letters.
+std::vector<uint32_t> PinyinJumpTable(const std::vector<DictSource>& entries, const std::vector<uint32_t>& pinyinIndex,
+                                      size_t letters) {
+    size_t keys = 1;
+    for (size_t i = 0; i < letters; ++i) keys *= 26;
+    std::vector<std::vector<uint32_t>> lists(keys);
+    for (uint32_t pos = 0; pos < pinyinIndex.size(); ++pos) {
+        std::vector<size_t> seen;
+        TypedStarts(entries[pinyinIndex[pos]].syllables, letters, [&](const std::string& key) {
+            size_t k = 0;
+            for (char c : key) k = k * 26 + static_cast<size_t>(c - 'a');
+            if (std::find(seen.begin(), seen.end(), k) != seen.end()) return;
+            seen.push_back(k);
+            lists[k].push_back(pos);
+        });
+    }
+    std::vector<uint32_t> table = {kPinyinJumpMagic, static_cast<uint32_t>(letters)};
+    uint32_t at = 0;
+    for (const auto& list : lists) {
+        table.push_back(at);
+        at += static_cast<uint32_t>(list.size());
+    }
+    table.push_back(at);
+    for (const auto& list : lists) table.insert(table.end(), list.begin(), list.end());
+    return table;
+}
+
 }  // namespace
 
 bool DictWriter::Build(std::vector<uint8_t>& out, std::string& error) const {
@@ -114,8 +174,16 @@ bool DictWriter::Build(std::vector<uint8_t>& out, std::string& error) const {
     h.pinyinPoolOffset = static_cast<uint32_t>(out.size());
     h.pinyinPoolBytes = static_cast<uint32_t>(pinyinPool.size());
     out.insert(out.end(), pinyinPool.begin(), pinyinPool.end());
-    // The third and fourth indexes are unused: empty, placed at the end.
-    h.index3Offset = h.index4Offset = static_cast<uint32_t>(out.size());
+    // The third and fourth indexes: the pinyin jump tables by two and by three letters.
+    AlignTo4(out);
+    h.index3Offset = static_cast<uint32_t>(out.size());
+    const std::vector<uint32_t> jump2 = PinyinJumpTable(entries_, pinyinIndex, 2);
+    h.index3Count = static_cast<uint32_t>(jump2.size());
+    for (uint32_t v : jump2) Append(out, v);
+    h.index4Offset = static_cast<uint32_t>(out.size());
+    const std::vector<uint32_t> jump3 = PinyinJumpTable(entries_, pinyinIndex, 3);
+    h.index4Count = static_cast<uint32_t>(jump3.size());
+    for (uint32_t v : jump3) Append(out, v);
     if (out.size() > UINT32_MAX) {
         error = "dictionary exceeds 4 GiB";
         return false;

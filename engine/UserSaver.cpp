@@ -1,0 +1,93 @@
+#include "UserSaver.h"
+
+#include "WholeFile.h"
+
+namespace zl {
+
+UserSaver::UserSaver() : thread_([this] { Run(); }) {}
+
+UserSaver::~UserSaver() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void UserSaver::Replace(UseCounts counts, uint64_t change) {
+    auto copy = std::make_unique<UseCounts>(std::move(counts));
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        replace_ = std::move(copy);
+        counts_.clear();  // older than the replacement
+        change_ = change;
+    }
+    wake_.notify_one();
+}
+
+void UserSaver::Count(const std::wstring& text, uint32_t count, uint64_t change) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        counts_.emplace_back(text, count);
+        change_ = change;
+    }
+    wake_.notify_one();
+}
+
+void UserSaver::Save(const std::wstring& path) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        path_ = path;
+    }
+    wake_.notify_one();
+}
+
+void UserSaver::Drain() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait(lock, [this] { return !busy_ && !HasWork(); });
+}
+
+uint64_t UserSaver::SavedChange() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return saved_;
+}
+
+void UserSaver::Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    std::vector<std::pair<std::wstring, uint32_t>> counts;
+    std::string bytes;
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || HasWork(); });
+        if (!HasWork()) break;  // stopping, with nothing left to do
+        std::unique_ptr<UseCounts> replace = std::move(replace_);
+        counts.clear();
+        counts.swap(counts_);
+        const std::wstring path = std::move(path_);
+        path_.clear();
+        const uint64_t change = change_;
+        busy_ = true;
+        lock.unlock();
+
+        bool saved = false;
+        try {
+            if (replace) mirror_ = std::move(*replace);
+            for (auto& [text, count] : counts) mirror_[std::move(text)] = count;
+            if (!path.empty()) {
+                FormatUseCounts(mirror_, bytes);
+                saved = SaveWholeFile(path, bytes);
+            }
+        } catch (...) {
+            // Out of memory: the copy may have lost a change, so it never again claims
+            // a save; the owner's own save at focus loss writes the counts.
+            broken_ = true;
+        }
+
+        lock.lock();
+        busy_ = false;
+        if (saved && !broken_) saved_ = change;
+        if (!HasWork()) idle_.notify_all();
+    }
+}
+
+}  // namespace zl

@@ -1,0 +1,60 @@
+// Writes user.dat on a thread of its own, so that a commit by a user with many known
+// texts never waits for formatting and writing the whole file. The thread keeps its own
+// copy of the counts, fed one change at a time; saves asked for while one is being
+// written are done together afterwards.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "LearnFormat.h"
+
+namespace zl {
+
+class UserSaver {
+public:
+    // Starts the thread; throws std::system_error when it cannot.
+    UserSaver();
+    // Finishes the work already asked for, then ends the thread.
+    ~UserSaver();
+    UserSaver(const UserSaver&) = delete;
+    UserSaver& operator=(const UserSaver&) = delete;
+
+    // Each call is stamped with the caller's change number, which only grows. None of
+    // them waits for a save in progress.
+    void Replace(UseCounts counts, uint64_t change);
+    void Count(const std::wstring& text, uint32_t count, uint64_t change);
+    void Save(const std::wstring& path);
+
+    // Waits until everything asked for is done.
+    void Drain();
+    // The change number of the counts the last successful save wrote; 0 before one.
+    uint64_t SavedChange();
+
+private:
+    void Run();
+    bool HasWork() const { return replace_ || !counts_.empty() || !path_.empty(); }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, idle_;
+    // Guarded by mutex_.
+    std::unique_ptr<UseCounts> replace_;
+    std::vector<std::pair<std::wstring, uint32_t>> counts_;
+    uint64_t change_ = 0;
+    std::wstring path_;  // empty: no save asked for
+    uint64_t saved_ = 0;
+    bool busy_ = false;
+    bool stop_ = false;
+
+    UseCounts mirror_;  // the thread's own
+    bool broken_ = false;  // the thread's own: mirror_ may miss a change
+    std::thread thread_;
+};
+
+}  // namespace zl
