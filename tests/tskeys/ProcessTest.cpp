@@ -9,7 +9,10 @@
 
 namespace {
 
-// Starts zltspeer with args; its exit code, -1 when it cannot start or hangs.
+constexpr int kCannotStart = -2;
+
+// Starts zltspeer with args; its exit code, kCannotStart when CreateProcess fails, -1 when
+// it hangs.
 int RunPeer(const std::wstring& exe, const std::wstring& args, HANDLE ready = nullptr,
             const std::function<void()>& whileReady = {}) {
     std::wstring cmd = L"\"" + exe + L"\" " + args;
@@ -18,7 +21,7 @@ int RunPeer(const std::wstring& exe, const std::wstring& args, HANDLE ready = nu
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    if (!CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return kCannotStart;
     CloseHandle(pi.hThread);
     HANDLE both[2] = {ready, pi.hProcess};
     if (ready && WaitForMultipleObjects(2, both, FALSE, 30000) == WAIT_OBJECT_0) whileReady();
@@ -64,6 +67,9 @@ TEST(Processes, SameBuild) { SharedAcrossProcesses(ZL_TSPEER); }
 TEST(Processes, OtherBitness) {
     if (GetFileAttributesW(ZL_TSPEER_OTHER) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "the other build's peer is not built";
+    // Without arguments the peer exits at once with 2, touching nothing.
+    if (RunPeer(ZL_TSPEER_OTHER, L"") == kCannotStart)
+        GTEST_SKIP() << "the other bitness's peer cannot start on this machine";
     SharedAcrossProcesses(ZL_TSPEER_OTHER);
 }
 
