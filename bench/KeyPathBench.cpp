@@ -1,6 +1,6 @@
 // zlkeypathbench: time per key of the text service's whole key path — the test call, the
-// key call, the edit session on a recording fake context and the candidate window update —
-// beside the engine alone, on the same typed actions.
+// key call, the edit session on the fake TSF kit's document and the candidate window
+// update — beside the engine alone, on the same typed actions.
 //   zlkeypathbench --dict-dir DIR [--keys FILE] [--repeat N]
 #include <windows.h>
 
@@ -11,23 +11,11 @@
 
 #include "KeyReplay.h"
 #include "TextService.h"
-#include "TsFakes.h"
+#include "TsfKit.h"
 
 using namespace zlbench;
 
 namespace {
-
-double Ticks() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart);
-}
-
-double TicksPerMicrosecond() {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1e6;
-}
 
 WPARAM VkOf(const Key& k) {
     switch (k.kind) {
@@ -41,23 +29,6 @@ WPARAM VkOf(const Key& k) {
     return VK_ESCAPE;
 }
 
-Stats Summarise(std::vector<double>& us) {
-    Stats s;
-    s.keys = us.size();
-    if (us.empty()) return s;
-    double total = 0;
-    for (double v : us) total += v;
-    std::sort(us.begin(), us.end());
-    auto at = [&](double q) { return us[std::min(us.size() - 1, static_cast<size_t>(q * us.size()))]; };
-    s.mean = total / us.size();
-    s.median = at(0.5);
-    s.p90 = at(0.9);
-    s.p99 = at(0.99);
-    s.max = us.back();
-    s.keysPerSecond = total > 0 ? us.size() / (total / 1e6) : 0;
-    return s;
-}
-
 // One key as TSF sends it to a foreground key sink.
 void Press(zl::CTextService& s, ITfContext* ctx, WPARAM vk) {
     BOOL eaten = FALSE;
@@ -68,24 +39,25 @@ void Press(zl::CTextService& s, ITfContext* ctx, WPARAM vk) {
     if (eaten) s.OnKeyUp(ctx, vk, 0xC0000001, &eaten);
 }
 
-Stats KeyPath(zl::CTextService& s, tskeys::RecordingContext* ctx, const std::vector<Action>& actions,
-              int repeat) {
-    const double perUs = TicksPerMicrosecond();
+Stats KeyPath(zl::CTextService& s, tsfkit::FakeContext* ctx, const std::vector<Action>& actions, int repeat) {
     std::vector<double> us;
     for (int r = 0; r < repeat; ++r) {
         for (const Action& a : actions) {
             for (const Key& k : a) {
                 const WPARAM vk = VkOf(k);
-                const double t0 = Ticks();
+                const double t0 = NowUs();
                 Press(s, ctx, vk);
-                us.push_back((Ticks() - t0) / perUs);
+                us.push_back(NowUs() - t0);
             }
-            // Untimed: the next action starts idle, as after a commit.
+            // Untimed: the next action starts idle in an empty document, as after a commit.
             Press(s, ctx, VK_ESCAPE);
-            ctx->inserted.clear();
+            if (!ctx->active) {
+                ctx->text.clear();
+                ctx->selStart = ctx->selEnd = 0;
+            }
         }
     }
-    return Summarise(us);
+    return Summarise(std::move(us));
 }
 
 void PrintRow(const char* name, const Stats& s) {
@@ -134,13 +106,15 @@ int wmain(int argc, wchar_t** argv) {
             service->Release();
             break;
         }
-        auto* ctx = new tskeys::RecordingContext();
-        Stats path = KeyPath(*service, ctx, actions, repeat);
+        auto* tm = new tsfkit::FakeThreadMgr;
+        tsfkit::FakeContext* ctx = nullptr;
+        tm->NewFocusedDocument(&ctx);
+        const Stats path = KeyPath(*service, ctx, actions, repeat);
         PrintRow(window ? "key path + cand window" : "key path", path);
         std::printf("%-24s %8s %8.2f more than the engine alone\n", "", "", path.mean - alone.mean);
         service->Deactivate();
         service->Release();
-        ctx->Release();
+        tm->Release();
     }
     return 0;
 }

@@ -79,6 +79,8 @@ public:
     void _UninitKeyEventSink();
     // The current status: Chinese flag, scheme (1 in temporary pinyin), width, panel open.
     StatusInfo _CurrentStatus() const;
+    // The status bar's look from the settings.
+    StatusSkin _CurrentSkin() const;
     // Status-bar callbacks wired at activation.
     void _OnStatusMoved(int x, int y);
     void _OnStatusTick();

@@ -10,16 +10,6 @@ namespace zl {
 
 namespace {
 
-StatusSkin SkinOf(const Config& c) {
-    StatusSkin skin;
-    skin.theme = static_cast<uint32_t>(c.statusTheme);
-    skin.skin = static_cast<uint32_t>(c.statusSkin);
-    skin.translucent = static_cast<uint32_t>(c.statusTranslucent);
-    skin.accent = static_cast<uint32_t>(c.statusAccent);
-    skin.base = static_cast<uint32_t>(c.statusBase);
-    return skin;
-}
-
 Mode SchemeOf(const Config& c) {
     return c.scheme == 1 ? kModePinyin : c.scheme == 2 ? kModeMixed : kModeWubi;
 }
@@ -250,21 +240,12 @@ void CTextService::_CheckConfigReload() {
         engine.mode = scheme;
         engine.Clear();
     }
-    statusBar.SetSkin(SkinOf(config));
+    statusBar.SetSkin(_CurrentSkin());
     if (delta.position && config.statusX >= 0 && config.statusY >= 0) {
         statusBar.SetPos(config.statusX, config.statusY);
         StatusBar::SetSharedPos(config.statusX, config.statusY);
     }
-    if (delta.statusBar) {
-        statusBar.SetEnabled(config.statusBar != 0);
-        if (config.statusBar) {
-            statusBar.lastActivityTick = NowTick();
-            statusBar.Show();
-        } else {
-            statusBar.Hide();
-            symbolPanel.Hide();
-        }
-    }
+    if (delta.statusBar) _SyncStatusVisible();
     _UpdateStatus();
     _SyncPreservedKey();
     if (delta.ctrlSpaceTurnedOff) _AdoptKeyboardState();

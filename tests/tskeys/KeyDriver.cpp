@@ -38,14 +38,20 @@ KeyDriver::KeyDriver(unsigned long osMajor) : seams_(DriverSeams(this, osMajor))
     service_ = new zl::CTextService();
     service_->engine.config = service_->config;
     service_->engine.Init(TestDataDir());
-    doc_ = new RecordingContext();
+    tm_->NewFocusedDocument(&doc_);
 }
 
 KeyDriver::~KeyDriver() {
     service_->Deactivate();
     service_->Release();
-    doc_->Release();
+    tm_->Release();
     if (window_) DestroyWindow(window_);
+}
+
+void KeyDriver::InstallCompartment() {
+    tm_->AddRef();
+    service_->threadMgr = tm_;
+    service_->_InitCompartmentSink();
 }
 
 bool KeyDriver::Down(unsigned vk, bool repeat) {
@@ -80,9 +86,9 @@ void KeyDriver::Type(const char* letters) {
     for (const char* p = letters; *p; ++p) Press(static_cast<unsigned>(*p - 'a' + 'A'));
 }
 
-std::wstring KeyDriver::TakeInserted() {
-    std::wstring s;
-    s.swap(doc_->inserted);
+std::wstring KeyDriver::Committed() const {
+    std::wstring s = doc_->text;
+    if (doc_->active) s.erase(doc_->active->start, doc_->active->end - doc_->active->start);
     return s;
 }
 

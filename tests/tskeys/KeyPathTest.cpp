@@ -55,7 +55,8 @@ TEST(KeyPath, EachEatenKeyIsOneEngineOperation) {
         EXPECT_EQ(e.page, ref.page) << row.name;
         EXPECT_EQ(e.candidates.size(), ref.candidates.size()) << row.name;
         EXPECT_EQ(e.tempPinyin, ref.tempPinyin) << row.name;
-        EXPECT_EQ(d.TakeInserted(), refCommit) << row.name;
+        EXPECT_EQ(d.Committed(), refCommit) << row.name;
+        EXPECT_EQ(d.Doc().CompositionText(), e.shownCode) << row.name;
     }
 }
 
@@ -92,8 +93,8 @@ TEST(KeyPath, CtrlSpaceByKeyAndByPreservedKey) {
     d.Type("gg");
     EXPECT_TRUE(d.Press(kCtrl | VK_SPACE));
     EXPECT_FALSE(d.Chinese());
-    EXPECT_TRUE(d.S().engine.code.empty());  // the half-typed code is dropped, not committed
-    EXPECT_TRUE(d.TakeInserted().empty());
+    EXPECT_TRUE(d.S().engine.code.empty());  // the half-typed code is erased, not committed
+    EXPECT_TRUE(d.Doc().text.empty());
     BOOL eaten = FALSE;
     EXPECT_EQ(d.S().OnPreservedKey(&d.Doc(), zl::GUID_ZLKeyCtrlSpace, &eaten), S_OK);
     EXPECT_TRUE(eaten && d.Chinese());

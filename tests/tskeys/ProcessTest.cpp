@@ -64,6 +64,23 @@ void SharedAcrossProcesses(const std::wstring& peer) {
 
 TEST(Processes, SameBuild) { SharedAcrossProcesses(ZL_TSPEER); }
 
+// Wine reports the Windows version configured for the program: the service must see the
+// true major version, which the system hides from GetVersionEx without a manifest.
+TEST(Processes, OsMajorVersionAsConfigured) {
+    const std::wstring key = L"Software\\Wine\\AppDefaults\\zltspeer.exe";
+    const struct {
+        const wchar_t* version;
+        int major;
+    } rows[] = {{L"win7", 6}, {L"win81", 6}, {L"win10", 10}};
+    for (const auto& r : rows) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, r.version,
+                                  static_cast<DWORD>((wcslen(r.version) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RunPeer(ZL_TSPEER, L"os"), r.major) << r.major;
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+}
+
 TEST(Processes, OtherBitness) {
     if (GetFileAttributesW(ZL_TSPEER_OTHER) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "the other build's peer is not built";

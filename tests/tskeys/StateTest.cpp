@@ -5,7 +5,6 @@
 #include "ConfigSync.h"
 #include "KeyDriver.h"
 
-using tskeys::FakeCompartment;
 using tskeys::KeyDriver;
 
 namespace {
@@ -24,7 +23,7 @@ TEST(SharedState, SetAdoptRepairDeactivate) {
     d.Tick();
     EXPECT_FALSE(d.Chinese());
     EXPECT_EQ(d.S().statusBar.info.chinese, 0);
-    EXPECT_TRUE(d.S().engine.code.empty() && d.TakeInserted().empty());
+    EXPECT_TRUE(d.S().engine.code.empty() && d.Doc().text.empty());
     InterlockedExchange(&b->state, zl::kStateChinese);
     d.Tick();
     EXPECT_TRUE(d.Chinese());
@@ -47,26 +46,27 @@ TEST(SharedState, SetAdoptRepairDeactivate) {
     zl::UnmapChineseStateBlock(&m, &other);
 }
 
-TEST(OpenClose, OwnWritesAreNotFollowed) {
+TEST(OpenClose, OwnWritesAreNotFollowedOthersAre) {
     // The notification of the service's own write, sent before or after the value is
     // stored, never switches back, even with every follow condition met.
-    for (auto echo : {FakeCompartment::Echo::AfterStore, FakeCompartment::Echo::BeforeStore}) {
+    for (bool before : {false, true}) {
         KeyDriver d;
-        auto* comp = new FakeCompartment(echo);
-        comp->sink = &d.S();
-        d.S().openCloseCompartment = comp;  // released by Deactivate
-        d.S().chineseKnown = 1;
-        d.S().activateTick = d.now;
+        d.Tm().echoBeforeStore = before;
+        d.InstallCompartment();
+        EXPECT_TRUE(d.Chinese() && d.Tm().Open() == 1) << before;
         d.Advance(5000);
         d.held.insert(VK_CONTROL);
         d.S()._SetChinese(false, L"test");
-        EXPECT_TRUE(!d.Chinese() && comp->Open() == 0);
+        EXPECT_TRUE(!d.Chinese() && d.Tm().Open() == 0) << before;
         d.Advance(1000);
         d.S()._SetChinese(true, L"test");
-        EXPECT_TRUE(d.Chinese() && comp->Open() == 1);
-        const int writes = comp->writes;
+        EXPECT_TRUE(d.Chinese() && d.Tm().Open() == 1) << before;
+        const int writes = d.Tm().openCloseWrites;
         d.S()._SetChinese(true, L"test");
-        EXPECT_EQ(comp->writes, writes);  // an unchanged state is not written again
+        EXPECT_EQ(d.Tm().openCloseWrites, writes);  // an unchanged state is not written again
+        d.Advance(1000);
+        d.Tm().SetOpenByOther(0);  // someone else's change, Ctrl held: followed
+        EXPECT_FALSE(d.Chinese()) << before;
     }
 }
 
@@ -153,16 +153,52 @@ TEST(Reload, MinusOneMovesNothingAndUnseenChangesSurviveOwnSave) {
     d.Advance(1000);
     d.Tick();
     EXPECT_TRUE(d.S().statusBar.x == 120 && d.S().statusBar.y == 300);
-    // Another writer's key saved before this instance polled: in the file, and picked up.
-    WriteAsOther([](zl::Config& c) { c.fontSize = 30; }, 30);
-    d.S().config.fullWidth = 1;
-    d.S()._SaveOption(0);
-    zl::Config file;
-    file.Load();
-    EXPECT_TRUE(file.fontSize == 30 && file.fullWidth == 1);
+    // Another writer's key saved before this instance polled: each of the service's own
+    // saves keeps it in the file, and the next poll still picks it up.
+    const struct {
+        const char* saver;
+        std::function<void(zl::CTextService&)> save;
+        std::function<bool(const zl::Config&)> saved;
+    } savers[] = {
+        {"option", [](zl::CTextService& s) { s.config.fullWidth = 1, s._SaveOption(0); },
+         [](const zl::Config& c) { return c.fullWidth == 1; }},
+        {"scheme", [](zl::CTextService& s) { s.engine.mode = zl::kModeMixed, s._SaveModeToDisk(); },
+         [](const zl::Config& c) { return c.scheme == 2; }},
+        {"drag", [](zl::CTextService& s) { s._OnStatusMoved(50, 60); },
+         [](const zl::Config& c) { return c.statusX == 50 && c.statusY == 60; }},
+    };
+    int seconds = 30, fontSize = 20;
+    for (const auto& row : savers) {
+        WriteAsOther([&](zl::Config& c) { c.fontSize = fontSize; }, seconds += 10);
+        row.save(d.S());
+        zl::Config file;
+        file.Load();
+        EXPECT_TRUE(file.fontSize == fontSize && row.saved(file)) << row.saver;
+        d.Advance(1000);
+        d.Tick();
+        EXPECT_TRUE(d.S().config.fontSize == fontSize && row.saved(d.S().config)) << row.saver;
+        ++fontSize;
+    }
+}
+
+TEST(Reload, CtrlSpaceOptionMovesThePreservedKeyAndReadopts) {
+    KeyDriver d;
+    d.S()._LoadConfig();
+    d.InstallCompartment();
+    d.S()._SyncPreservedKey();
+    EXPECT_EQ(d.Tm().preserved.size(), 1u);
+    d.Advance(5000);
+    d.Tm().SetOpenByOther(0);  // without Ctrl: not followed
+    EXPECT_TRUE(d.Chinese());
+    WriteAsOther([](zl::Config& c) { c.ctrlSpace = 0; }, 10);
     d.Advance(1000);
     d.Tick();
-    EXPECT_TRUE(d.S().config.fontSize == 30 && d.S().config.fullWidth == 1);
+    EXPECT_TRUE(d.Tm().preserved.empty() && !d.S().ctrlSpacePreserved);
+    EXPECT_TRUE(d.Chinese() && d.Tm().Open() == 1);  // adopted again: new windows start in Chinese
+    WriteAsOther([](zl::Config& c) { c.ctrlSpace = 1; }, 20);
+    d.Advance(1000);
+    d.Tick();
+    EXPECT_TRUE(d.Tm().preserved.size() == 1 && d.S().ctrlSpacePreserved);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // zltspeer: a text service in a second process sharing the Chinese/English block.
 //   english READY QUIT   switch to English, set event READY, deactivate once QUIT is set
 //   tick                 one status-bar tick; exit code 10 + the mode it then has (1 Chinese)
+//   os                   exit code: the OS major version the service works with
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 
+#include "OsVersion.h"
 #include "TextService.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -13,6 +15,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2) return 2;
     const std::wstring cmd = argv[1];
+    if (cmd == L"os") {
+        LocalFree(argv);
+        return static_cast<int>(zl::RealOsMajorVersion());
+    }
     auto* service = new zl::CTextService();
     int code = service->_MapChineseBlock() ? 2 : 3;
     if (code == 2 && cmd == L"english" && argc >= 4) {
