@@ -14,6 +14,7 @@ Seams Seams::Real() {
     s.unixTime = [] { return static_cast<int64_t>(std::time(nullptr)); };
     s.keyState = [](int vk) { return GetKeyState(vk); };
     s.asyncKeyState = [](int vk) { return GetAsyncKeyState(vk); };
+    s.keyboardState = [](BYTE* keys) { return GetKeyboardState(keys) != FALSE; };
     s.foregroundWindow = [] { return GetForegroundWindow(); };
     s.cursorPos = [](POINT* pt) { return GetCursorPos(pt) != FALSE; };
     s.osMajorVersion = [] { return RealOsMajorVersion(); };

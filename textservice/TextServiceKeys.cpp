@@ -23,11 +23,11 @@ ShiftTap TapOf(CTextService& s) {
             s.win7ShiftOtherKey};
 }
 
-KeyState StateOf(const CTextService& s) {
+KeyState StateOf(const CTextService& s, const Modifiers& m) {
     KeyState k;
-    k.ctrl = KeyHeld(VK_CONTROL);
-    k.alt = KeyHeld(VK_MENU);
-    k.shift = KeyHeld(VK_SHIFT);
+    k.ctrl = m.ctrl;
+    k.alt = m.alt;
+    k.shift = m.shift;
     k.composing = !s.engine.code.empty();
     k.chinese = s.chinese != 0;
     k.tempPinyin = s.engine.tempPinyin;
@@ -52,12 +52,12 @@ STDMETHODIMP CTextService::OnTestKeyDown(ITfContext*, WPARAM vk, LPARAM lp, BOOL
     statusBar.lastActivityTick = now;
     const bool underShift = OtherKeyUnderShift(vk);
     TapOf(*this).TestKeyDown(static_cast<unsigned>(vk), underShift);
+    const Modifiers m = ReadModifiers();
     if (!underShift) {
         if (vk == VK_CONTROL) lastCtrlTick = now;
-        if (vk == VK_SPACE && config.ctrlSpace && KeyHeld(VK_CONTROL) && !KeyHeld(VK_MENU))
-            lastCtrlSpaceTick = now;
+        if (vk == VK_SPACE && config.ctrlSpace && m.ctrl && !m.alt) lastCtrlSpaceTick = now;
     }
-    *eaten = _TestEaten(vk, lp) ? TRUE : FALSE;
+    *eaten = TestEaten(static_cast<unsigned>(vk), StateOf(*this, m)) ? TRUE : FALSE;
     return S_OK;
 }
 
@@ -78,12 +78,12 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
         TapOf(*this).ShiftDown(lp, NowTick());
         return S_OK;
     }
-    if (chinese && engine.code.empty() && config.shiftEnglish && vk >= 'A' && vk <= 'Z' &&
-        KeyHeld(VK_SHIFT)) {
+    const Modifiers m = ReadModifiers();
+    if (chinese && engine.code.empty() && config.shiftEnglish && vk >= 'A' && vk <= 'Z' && m.shift) {
         TapOf(*this).LetterPassedThrough();  // the application gets the capital letter
         return S_OK;
     }
-    const KeyState keys = StateOf(*this);
+    const KeyState keys = StateOf(*this, m);
     if (!TestEaten(static_cast<unsigned>(vk), keys)) return S_OK;
     *eaten = TRUE;
     if (ctx != context) {
@@ -166,7 +166,7 @@ STDMETHODIMP CTextService::OnPreservedKey(ITfContext* ctx, REFGUID guid, BOOL* e
 }
 
 bool CTextService::_TestEaten(WPARAM vk, LPARAM) {
-    return TestEaten(static_cast<unsigned>(vk), StateOf(*this));
+    return TestEaten(static_cast<unsigned>(vk), StateOf(*this, ReadModifiers()));
 }
 
 wchar_t CTextService::_VkToChar(WPARAM vk, bool shift) {

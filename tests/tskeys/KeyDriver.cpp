@@ -9,6 +9,10 @@ zl::Seams DriverSeams(KeyDriver* d, unsigned long osMajor) {
     s.tickCount = [d] { return static_cast<DWORD>(d->now); };
     s.keyState = [d](int vk) { return static_cast<SHORT>(d->held.count(vk) ? 0x8000 : 0); };
     s.asyncKeyState = s.keyState;
+    s.keyboardState = [d](BYTE* keys) {
+        for (int vk = 0; vk < 256; ++vk) keys[vk] = d->held.count(vk) ? 0x80 : 0;
+        return true;
+    };
     s.foregroundWindow = [d] { return d->foreground; };
     s.cursorPos = [](POINT*) { return false; };
     s.osMajorVersion = [osMajor] { return osMajor; };
