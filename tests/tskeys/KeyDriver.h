@@ -1,6 +1,6 @@
-// A text service on the fake TSF kit, driven the way TSF drives it: every key goes through
-// the test call and reaches OnKeyDown/OnKeyUp only when the test said it is eaten. Time,
-// the keyboard, the foreground window and the OS version come from seams the test controls.
+// A text service on the fake TSF kit, not activated, driven as TSF drives it: every key
+// goes through the test call and reaches OnKeyDown/OnKeyUp only when that said eaten.
+// Time, the keyboard, the foreground window and the OS version are seams the test sets.
 #pragma once
 
 #include <windows.h>
@@ -15,51 +15,97 @@
 
 namespace tskeys {
 
-// Modifier bits for Press: the key is pressed while Shift or Ctrl is held.
-constexpr unsigned kShift = 0x10000, kCtrl = 0x20000;
+constexpr unsigned kShift = 0x10000, kCtrl = 0x20000;  // modifiers for Press
 
 class KeyDriver {
 public:
-    // A service with the test dictionary loaded and a focused document, not activated (no
-    // windows, no sinks): a test wires what it needs.
-    explicit KeyDriver(unsigned long osMajor = 10);
-    ~KeyDriver();
+    explicit KeyDriver(unsigned long osMajor = 10) : seams_(zl::TheSeams()) {
+        static uint32_t start = 0x10000000u;  // the 7/8 toggle gap is process-wide: apart
+        now = start += 0x01000000u;
+        auto& s = zl::TheSeams();
+        s.tickCount = [this] { return static_cast<DWORD>(now); };
+        s.keyState = [this](int vk) { return static_cast<SHORT>(held.count(vk) ? 0x8000 : 0); };
+        s.asyncKeyState = s.keyState;
+        s.keyboardState = [this](BYTE* k) {
+            for (int vk = 0; vk < 256; ++vk) k[vk] = held.count(vk) ? 0x80 : 0;
+            return true;
+        };
+        s.foregroundWindow = [this] { return foreground; };
+        s.osMajorVersion = [osMajor] { return osMajor; };
+        foreground = window_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                                               nullptr);
+        svc_->engine.Init(Dir(ZL_TEST_DICT));
+        tm_->NewFocusedDocument(&doc_);
+    }
+    ~KeyDriver() {
+        svc_->Deactivate();
+        svc_->Release();
+        tm_->Release();
+        DestroyWindow(window_);
+    }
     KeyDriver(const KeyDriver&) = delete;
     KeyDriver& operator=(const KeyDriver&) = delete;
 
-    zl::CTextService& S() { return *service_; }
+    static std::wstring Dir(const std::wstring& file) { return file.substr(0, file.find_last_of(L"\\/")); }
+    zl::CTextService& S() { return *svc_; }
     tsfkit::FakeThreadMgr& Tm() { return *tm_; }
     tsfkit::FakeContext& Doc() { return *doc_; }
-    const zltest::UserFolder& Folder() const { return folder_; }
+    bool Chinese() const { return svc_->chinese != 0; }
+    void Tick() { svc_->_OnStatusTick(); }
+    // The compartment sink on the fake thread manager, as the first activation installs it.
+    void InstallCompartment() {
+        (svc_->threadMgr = tm_)->AddRef();
+        svc_->_InitCompartmentSink();
+    }
 
-    uint32_t now;  // the tick seam, far apart for each driver; moves only when told
-    void Advance(uint32_t ms) { now += ms; }
-    std::set<int> held;         // keys down, as the keyboard seams report them
-    HWND foreground = nullptr;  // what the foreground seam returns (ours by default)
+    // Key-down (auto-repeat sets lParam bit 30); true when the test call ate it.
+    bool Down(unsigned vk, bool repeat = false) { return Send(vk, true, repeat); }
+    void Up(unsigned vk) { Send(vk, false, false); }
+    bool Press(unsigned k) {
+        if (k & kCtrl) Down(VK_CONTROL);
+        if (k & kShift) Down(VK_SHIFT);
+        const bool eaten = Down(k & 0xFFFF);
+        Up(k & 0xFFFF);
+        if (k & kShift) Up(VK_SHIFT);
+        if (k & kCtrl) Up(VK_CONTROL);
+        return eaten;
+    }
+    void Type(const char* letters) {
+        for (; *letters; ++letters) Press(static_cast<unsigned>(*letters - 'a' + 'A'));
+    }
+    // The document outside the composition: what was committed.
+    std::wstring Committed() const {
+        std::wstring s = doc_->text;
+        if (doc_->active) s.erase(doc_->active->start, doc_->active->end - doc_->active->start);
+        return s;
+    }
 
-    // Key-down as TSF sends it (repeat sets lParam bit 30); true when the test call ate it.
-    bool Down(unsigned vk, bool repeat = false);
-    void Up(unsigned vk);
-    bool Press(unsigned keyAndModifiers);  // down and up, inside the modifiers'
-    void Type(const char* letters);        // lower-case letters as keys
-    void Tick() { service_->_OnStatusTick(); }
-    bool Chinese() const { return service_->chinese != 0; }
-    // The document's text outside the composition: what was committed into it.
-    std::wstring Committed() const;
-    // Gives the service the thread manager and its open/close compartment sink, as the
-    // first activation does (adopting, then forcing Chinese).
-    void InstallCompartment();
+    uint32_t now;
+    std::set<int> held;  // keys down, as the keyboard seams report them
+    HWND foreground;
 
 private:
+    bool Send(unsigned vk, bool down, bool repeat) {
+        LPARAM lp = 1 | LPARAM(MapVirtualKeyW(vk, 0)) << 16 | LPARAM(repeat || !down) << 30 | LPARAM(!down) << 31;
+        BOOL eaten = FALSE, taken = FALSE;
+        if (down) {
+            held.insert(static_cast<int>(vk));
+            svc_->OnTestKeyDown(doc_, vk, lp, &eaten);
+            if (eaten) svc_->OnKeyDown(doc_, vk, lp, &taken);
+        } else {
+            held.erase(static_cast<int>(vk));
+            svc_->OnTestKeyUp(doc_, vk, lp, &eaten);
+            if (eaten) svc_->OnKeyUp(doc_, vk, lp, &taken);
+        }
+        return eaten != FALSE;
+    }
+
     zltest::UserFolder folder_;
     zl::ScopedSeams seams_;
-    zl::CTextService* service_ = nullptr;
+    HWND window_ = nullptr;
+    zl::CTextService* svc_ = new zl::CTextService;
     tsfkit::FakeThreadMgr* tm_ = new tsfkit::FakeThreadMgr;
     tsfkit::FakeContext* doc_ = nullptr;  // the focused document's, borrowed
-    HWND window_ = nullptr;
 };
-
-// The dictionary folder of the build.
-std::wstring TestDataDir();
 
 }  // namespace tskeys
