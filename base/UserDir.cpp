@@ -3,20 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "ModuleDir.h"
+
 namespace zl {
 
 namespace {
 
 constexpr DWORD kEnvCapacity = 520;
-
-std::wstring ProgramDir() {
-    wchar_t path[520] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, path, 520);
-    std::wstring dir(path, n < 520 ? n : 519);
-    const size_t cut = dir.find_last_of(L"\\/");
-    if (cut != std::wstring::npos) dir.resize(cut);
-    return dir;
-}
 
 }  // namespace
 
@@ -35,7 +28,7 @@ std::wstring UserDir() {
         CreateDirectoryW(dir.c_str(), nullptr);
         return dir;
     }
-    return ProgramDir();
+    return ModuleDir(nullptr);
 }
 
 }  // namespace zl

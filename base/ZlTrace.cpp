@@ -26,6 +26,7 @@ constexpr wchar_t kArch[] = L"x86";
 #endif
 
 std::atomic<bool> s_sessionLogged{false};
+std::atomic<DWORD> s_lockWaitMs{4};
 
 std::wstring HostFileName() {
     wchar_t path[MAX_PATH + 1] = {};
@@ -47,14 +48,16 @@ void RotateIfLarge(const std::wstring& log, const std::wstring& old) {
 // appends atomically by itself, but not every implementation of the platform does, and the
 // rotation needs it anyway: two writers renaming one after the other would lose a whole log.
 // Callers run on host applications' UI threads, so a writer that stalls while holding it
-// costs the others at most kLockWaitMs, after which they go ahead unlocked.
+// costs the others at most a few milliseconds, after which they append unlocked (and leave
+// the rotation to a writer that holds the lock).
 class TraceLock {
 public:
     TraceLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\ZelunWubiTraceLock")) {
         if (!mutex_.Valid()) return;
-        const DWORD r = WaitForSingleObject(mutex_.Get(), kLockWaitMs);
+        const DWORD r = WaitForSingleObject(mutex_.Get(), s_lockWaitMs.load());
         owned_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
     }
+    bool Owned() const { return owned_; }
     ~TraceLock() {
         if (owned_) ReleaseMutex(mutex_.Get());
     }
@@ -62,7 +65,6 @@ public:
     TraceLock& operator=(const TraceLock&) = delete;
 
 private:
-    static constexpr DWORD kLockWaitMs = 4;
     UniqueHandle mutex_;
     bool owned_ = false;
 };
@@ -122,8 +124,11 @@ void ZlTrace(const wchar_t* format, ...) {
     const std::wstring dir = UserDir();
     const std::wstring log = dir + L"\\trace.log";
     TraceLock lock;
-    RotateIfLarge(log, dir + L"\\trace.old.log");
+    // Two unlocked renames one after the other would lose a whole log.
+    if (lock.Owned()) RotateIfLarge(log, dir + L"\\trace.old.log");
     Append(log, utf8);
 }
+
+void SetTraceLockWaitForTest(unsigned long ms) { s_lockWaitMs.store(ms); }
 
 }  // namespace zl

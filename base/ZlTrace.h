@@ -7,4 +7,7 @@ namespace zl {
 // formats to more than 500 characters, or to nothing, is dropped. Never fails its caller.
 void ZlTrace(const wchar_t* format, ...);
 
+// How long a line waits for the session's log lock (4 ms unless a test sets it).
+void SetTraceLockWaitForTest(unsigned long ms);
+
 }  // namespace zl

@@ -139,6 +139,8 @@ bool EnsureUnicodeFile(const std::wstring& file) {
 
 }  // namespace
 
+Config DefaultConfig() { return Config{}; }
+
 std::wstring Config::Path() const { return UserDir() + L"\\config.ini"; }
 
 void Config::Load() {

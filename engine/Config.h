@@ -51,4 +51,8 @@ struct Config {
     void Save() const;
 };
 
+// The built-in defaults of every key: what a fresh record holds, and what restoring the
+// defaults puts back.
+Config DefaultConfig();
+
 }  // namespace zl

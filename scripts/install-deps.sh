@@ -5,7 +5,8 @@ set -euo pipefail
 
 need=(cmake make python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
       wine wine64 wine32:i386 xvfb xauth googletest
-      rime-data-wubi rime-data-pinyin-simp fonts-wqy-microhei fonts-dejavu-core)
+      rime-data-wubi rime-data-pinyin-simp fonts-wqy-microhei fonts-dejavu-core
+      xdotool imagemagick)
 
 missing=()
 for p in "${need[@]}"; do

@@ -8,7 +8,9 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 . "$here/wine-loader.sh"
 fonts_done="$WINEPREFIX/zl-fonts-2.done"
-if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ]; then
+demo_fonts_done="$WINEPREFIX/zl-demo-fonts.done"
+link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ] || [ ! -f "$demo_fonts_done" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
@@ -22,11 +24,26 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ]; then
     # empty (Ⅴ Ⅹ ℃): they get DejaVu Sans, with the CJK font linked behind it for the
     # characters DejaVu lacks, the way Windows links its own fonts.
     if [ ! -f "$fonts_done" ]; then
-      link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
       "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei UI" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
         "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "DejaVu Sans" /f >/dev/null 2>&1 &&
         "$zl_wine" reg add "$link" /v "DejaVu Sans" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
         touch "$fonts_done"
+    fi
+    # The settings program's own faces: its help text asks for "微软雅黑" by its Chinese
+    # name, its title for bold "Microsoft YaHei" (bold DejaVu Sans needs its own link),
+    # and menus and message boxes draw with Tahoma, which has no Chinese: they get
+    # "Microsoft YaHei UI" at -12 px (a LOGFONTW) instead.
+    if [ ! -f "$demo_fonts_done" ]; then
+      font=f4ffffff0000000000000000000000009001000000000001000000004d006900630072006f0073006f00
+      font+=660074002000590061004800650069002000550049000000000000000000000000000000000000000000
+      font+=0000000000000000
+      "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "微软雅黑" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
+        "$zl_wine" reg add "$link" /v "DejaVu Sans Bold" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f \
+          >/dev/null 2>&1 &&
+        for metric in MenuFont MessageFont; do
+          "$zl_wine" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $metric /t REG_BINARY /d $font /f \
+            >/dev/null 2>&1 || exit 1
+        done && touch "$demo_fonts_done"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi

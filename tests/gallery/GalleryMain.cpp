@@ -56,6 +56,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!statusOnly) zlgallery::AddCandidatePages(g);
     zlgallery::AddStatusBarPages(g);
     if (!statusOnly) zlgallery::AddSymbolPages(g);
+    if (!statusOnly) zlgallery::AddDemoPages(g);
     for (const std::wstring& p : g.Written()) std::printf("%ls\n", p.c_str());
     std::printf("%u pictures, %d failures\n", static_cast<unsigned>(g.Written().size()), g.Failures());
     return g.Failures() == 0 && !g.Written().empty() ? 0 : 1;

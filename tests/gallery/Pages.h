@@ -8,5 +8,6 @@ namespace zlgallery {
 void AddCandidatePages(Gallery& g);
 void AddStatusBarPages(Gallery& g);
 void AddSymbolPages(Gallery& g);
+void AddDemoPages(Gallery& g);
 
 }  // namespace zlgallery

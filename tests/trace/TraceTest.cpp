@@ -130,6 +130,8 @@ TEST(DISABLED_TraceChild, Run) {
         CloseHandle(ready);
         WaitForSingleObject(go, 30000);
         CloseHandle(go);
+        // The lock, not the time the machine gives a waiter, is what is tested here.
+        zl::SetTraceLockWaitForTest(30000);
         // Long lines so that a torn write would show.
         const wchar_t letter = static_cast<wchar_t>(L'a' + GetCurrentProcessId() % 26);
         const std::wstring payload(400, letter);

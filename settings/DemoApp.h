@@ -1,0 +1,75 @@
+// The settings program's state and its windows. One UI thread owns all of it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "CandWindow.h"
+#include "Config.h"
+#include "Engine.h"
+#include "UniqueHandle.h"
+
+namespace zldemo {
+
+constexpr wchar_t kMainClass[] = L"ZlDemoMain";
+constexpr wchar_t kInputClass[] = L"ZlDemoInput";
+constexpr wchar_t kHelpClass[] = L"ZlHelpPopupWnd";
+constexpr wchar_t kSettingsTitle[] = L"泽仑五笔输入法 - 设置";
+constexpr wchar_t kDemoTitle[] = L"泽仑五笔输入法 - 演示与设置";
+constexpr wchar_t kAppCaption[] = L"泽仑五笔";
+
+constexpr int kMainWidth = 675;
+constexpr int kMainHeight = 720;
+constexpr UINT_PTR kStatusTimer = 1;
+
+extern bool g_settingsOnly;
+extern std::wstring g_folder;  // the program's own folder
+extern zl::Config g_cfg;       // what the menus show
+extern zl::Engine g_engine;    // the demonstration engine
+extern zl::CandWindow g_cand;
+extern HWND g_main;
+extern HWND g_input;      // demonstration mode only
+extern HWND g_help;       // the help text control of the main window
+extern HWND g_helpPopup;  // the help window while it is open
+extern std::wstring g_text;
+extern std::wstring g_status;
+extern std::wstring g_helpText;
+extern bool g_topMost;
+extern RECT g_helpCard;
+extern RECT g_statusRect;
+extern zl::FontHandle g_fontTitle;
+extern zl::FontHandle g_font;
+extern zl::FontHandle g_fontUI;
+extern zl::FontHandle g_fontHelp;
+
+// Runs a window procedure's work: nothing thrown may unwind through the system's frames.
+template <class Work>
+LRESULT Guarded(Work&& work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// WM_PAINT of a window that draws all of its client area: draw(dc, client) paints into a
+// bitmap, which then goes to the screen in one piece.
+void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client));
+
+// Copies g_cfg into the engine, recomputes what is typed and repaints the box.
+void ApplyOptionsFromUI();
+std::wstring ShownVersion();
+
+// Help window and the main window's help control.
+void OpenHelpWindow();
+void SubclassMainHelp(HWND edit);
+
+// The system colour dialog; true when the user confirmed a colour.
+bool PickColor(HWND owner, COLORREF initial, COLORREF* result);
+
+}  // namespace zldemo

@@ -1,0 +1,55 @@
+#include "UpdateCheck.h"
+
+#include <shellapi.h>
+
+#include "Version.h"
+
+namespace zldemo {
+
+const wchar_t kNoAddressText[] =
+    L"未配置更新地址。\n\n请在 %APPDATA%\\ZelunWubi\\config.ini 的\n[更新] 地址 里填写 version.txt 的网址（或本地路径）。";
+const wchar_t kSavedText[] = L"设置已保存到 %APPDATA%\\ZelunWubi\\config.ini";
+
+namespace {
+
+const wchar_t kCaption[] = L"检查更新";
+
+}  // namespace
+
+std::wstring DownloadAddress(const zl::UpdateInfo& info, const std::wstring& configured) {
+    if (info.url.empty()) return configured;
+    if (zl::IsWebAddress(zl::TrimW(configured)) && !zl::IsWebAddress(info.url)) return configured;
+    return info.url;
+}
+
+void RunUpdateCheck(const UpdateCheckEnv& env) {
+    if (env.startUpdater()) return;
+    if (env.address.empty()) {
+        env.message(kNoAddressText, kCaption, MB_ICONINFORMATION);
+        return;
+    }
+    zl::UpdateInfo info;
+    std::wstring err;
+    if (!env.fetch(env.address, &info, &err)) {
+        env.message(L"检查更新失败：\n" + err, kCaption, MB_ICONWARNING);
+        return;
+    }
+    if (zl::CompareVersion(info.version, env.version) <= 0) {
+        env.message(L"当前已是最新版本（v" + env.version + L"）。", kCaption, MB_ICONINFORMATION);
+        return;
+    }
+    std::wstring text = L"发现新版本 v" + info.version + L"（当前 v" + env.version + L"）\n\n";
+    if (!info.notes.empty()) text += info.notes + L"\n\n";
+    text += L"是否现在下载？下载后双击安装包即可覆盖安装。";
+    if (env.message(text, L"发现新版本", MB_ICONINFORMATION | MB_YESNO) == IDYES)
+        env.open(DownloadAddress(info, env.address));
+}
+
+bool StartUpdaterIn(const std::wstring& folder) {
+    const std::wstring program = folder + L"\\zlupd.exe";
+    if (folder.empty() || GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, folder.c_str(), SW_SHOWNORMAL);
+    return true;
+}
+
+}  // namespace zldemo
