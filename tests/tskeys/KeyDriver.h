@@ -73,12 +73,6 @@ public:
     void Type(const char* letters) {
         for (; *letters; ++letters) Press(static_cast<unsigned>(*letters - 'a' + 'A'));
     }
-    // The document outside the composition: what was committed.
-    std::wstring Committed() const {
-        std::wstring s = doc_->text;
-        if (doc_->active) s.erase(doc_->active->start, doc_->active->end - doc_->active->start);
-        return s;
-    }
 
     uint32_t now;
     std::set<int> held;  // keys down, as the keyboard seams report them

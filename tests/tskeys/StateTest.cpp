@@ -64,11 +64,13 @@ void WriteAsOther(const std::function<void(zl::Config&)>& change) {
     c.Load();
     change(c);
     c.Save();
-    HANDLE f = CreateFileW(c.Path().c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ULARGE_INTEGER u;
-    GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&u));
-    u.QuadPart += ++ahead * 100000000ULL;
-    SetFileTime(f, nullptr, nullptr, reinterpret_cast<FILETIME*>(&u));
+    FILETIME t;
+    GetSystemTimeAsFileTime(&t);
+    ULARGE_INTEGER u{{t.dwLowDateTime, t.dwHighDateTime}};
+    u.QuadPart += ++ahead * 100000000ULL;  // 10 s apart, ahead of any save of ours
+    t = {u.LowPart, u.HighPart};
+    HANDLE f = CreateFileW(c.Path().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(SetFileTime(f, nullptr, nullptr, &t));
     CloseHandle(f);
 }
 
