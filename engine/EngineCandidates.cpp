@@ -112,8 +112,9 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     }
     const int32_t tier = exact ? exactTier : otherTier;
 
+    const size_t hash = std::hash<std::wstring_view>{}(text);
     size_t slot = 0;
-    const size_t found = FindPending(text, slot);
+    const size_t found = FindPending(text, hash, slot);
     if (found != SIZE_MAX) {
         Pending& listed = pending_[found];
         if (tier < listed.tier || (tier == listed.tier && e.freq > listed.freq)) {
@@ -125,7 +126,7 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
         return;
     }
 
-    Pending p{text, id, fromPinyin, e.freq, 0, 0, tier};
+    Pending p{text, hash, id, fromPinyin, e.freq, 0, 0, tier};
     if (!userFreq.empty()) {
         textKey_.assign(text);  // reuses its room: no allocation per id
         const auto count = userFreq.find(textKey_);
@@ -141,20 +142,20 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     pending_.push_back(p);
 }
 
-size_t Engine::FindPending(std::wstring_view text, size_t& slot) {
+size_t Engine::FindPending(std::wstring_view text, size_t hash, size_t& slot) {
     // At most half full, so probing ends at a free slot. The searches' caps bound the
     // entries of one Update, so the table rarely grows; it is cleared per Update.
     if (textSlots_.size() < 2 * (pending_.size() + 1)) {
         std::vector<uint32_t> grown(std::max<size_t>(kMergeSlots, 2 * textSlots_.size()), 0);
         for (size_t i = 0; i < pending_.size(); ++i) {
-            size_t s = std::hash<std::wstring_view>{}(pending_[i].text) & (grown.size() - 1);
+            size_t s = pending_[i].hash & (grown.size() - 1);
             while (grown[s] != 0) s = (s + 1) & (grown.size() - 1);
             grown[s] = static_cast<uint32_t>(i + 1);
         }
         textSlots_.swap(grown);
     }
     const size_t mask = textSlots_.size() - 1;
-    for (slot = std::hash<std::wstring_view>{}(text) & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
+    for (slot = hash & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
         const size_t at = textSlots_[slot] - 1;
         if (pending_[at].text == text) return at;
     }
@@ -188,14 +189,14 @@ bool Engine::PinyinExtends(const std::string& longer) {
     return !pinyinIds_.empty();
 }
 
-void Engine::RankAndKeep() {
+void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
     // The candidate order folded into two numbers, larger first: promotion stamp, then
     // tier (smaller better); use count (when it counts), then weight. Ties fall back to
     // the building order, as in a stable sort.
     const bool byUse = config.freqAdjust != 0;
-    ranked_.resize(pending_.size());
+    ranked_.resize(pending.size());
     for (uint32_t i = 0; i < ranked_.size(); ++i) {
-        const Pending& p = pending_[i];
+        const Pending& p = pending[i];
         ranked_[i].first = (uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier);
         ranked_[i].second = ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq;
         ranked_[i].at = i;
@@ -210,10 +211,15 @@ void Engine::RankAndKeep() {
     const size_t keep = std::min(ranked_.size(), kMaxCandidates);
     if (keep < ranked_.size()) std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), before);
     std::sort(ranked_.begin(), ranked_.begin() + keep, before);
+    kept.resize(keep);
+    for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
+}
 
-    candidates.resize(keep);
-    for (size_t i = 0; i < keep; ++i) {
-        const Pending& p = pending_[ranked_[i].at];
+void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
+    // The old list is overwritten in place, reusing its strings' room.
+    candidates.resize(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const Pending& p = pending[kept[i]];
         Candidate& c = candidates[i];
         c.text.assign(p.text);
         DictEntry e;
@@ -230,8 +236,40 @@ void Engine::RankAndKeep() {
     }
 }
 
+bool Engine::RefreshFromCache(Mode m) {
+    CachedList* list = cache_.Find(m, code);
+    if (!list || list->gbkOnly != (config.gbkOnly != 0) || list->freqAdjust != (config.freqAdjust != 0))
+        return false;
+    if (list->countsSeen != cache_.CountsLogged()) {
+        CandidateCache::ChangedTexts changed;
+        if (!cache_.ChangesSince(*list, changed)) return false;
+        // Use counts only grow through commits, but reading the count again is right
+        // whatever happened to it.
+        bool moved = false;
+        for (Pending& p : list->pending) {
+            if (!changed.MayHold(p.hash)) continue;
+            textKey_.assign(p.text);
+            const auto count = userFreq.find(textKey_);
+            const uint32_t now = count == userFreq.end() ? 0 : count->second;
+            moved = moved || now != p.userCount;
+            p.userCount = now;
+        }
+        if (moved && list->freqAdjust) RankPending(list->pending, list->kept);
+        list->countsSeen = cache_.CountsLogged();
+    }
+    wubiCount = list->wubiCount;
+    exactCount = list->exactCount;
+    pinyinLonger = list->pinyinLonger;
+    EmitCandidates(list->pending, list->kept);
+    return true;
+}
+
 void Engine::Update() {
-    const Mode m = EffectiveMode();
+    cache_.Clear();
+    Refresh();
+}
+
+void Engine::Refresh() {
     page = 0;
     wubiCount = 0;
     exactCount = 0;
@@ -242,8 +280,11 @@ void Engine::Update() {
         candidates.clear();
         return;
     }
-    // The old list is overwritten in place by RankAndKeep, reusing its strings' room.
+    const Mode m = EffectiveMode();
+    if (!RefreshFromCache(m)) BuildList(m, presearched);
+}
 
+void Engine::BuildList(Mode m, bool presearched) {
     pending_.clear();
     pending_.reserve(kReserve);
     std::fill(textSlots_.begin(), textSlots_.end(), 0);
@@ -303,7 +344,21 @@ void Engine::Update() {
             }
         }
     }
-    RankAndKeep();
+    RankPending(pending_, kept_);
+    EmitCandidates(pending_, kept_);
+    if (pending_.size() < CandidateCache::kMinPending) return;
+    try {
+        CachedList& list = cache_.Add(m, code, pending_.size());
+        list.gbkOnly = config.gbkOnly != 0;
+        list.freqAdjust = config.freqAdjust != 0;
+        list.pending = pending_;
+        list.kept = kept_;
+        list.wubiCount = wubiCount;
+        list.exactCount = exactCount;
+        list.pinyinLonger = pinyinLonger;
+    } catch (...) {
+        cache_.Clear();  // no room to keep it: the list is built again next time
+    }
 }
 
 }  // namespace zl
