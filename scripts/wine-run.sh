@@ -6,13 +6,14 @@ export WINEPREFIX="${ZL_WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko prompts while the prefix is made.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+. "$here/wine-loader.sh"
 fonts_done="$WINEPREFIX/zl-fonts-2.done"
 if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      wineboot -i >/dev/null 2>&1 || true
+      "$zl_wine" wineboot.exe -i >/dev/null 2>&1 || true
       wineserver -w || true
     fi
     # The windows draw with "Microsoft YaHei" (UI). The status bar's glyphs are all CJK:
@@ -22,11 +23,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -f "$fonts_done" ]; then
     # characters DejaVu lacks, the way Windows links its own fonts.
     if [ ! -f "$fonts_done" ]; then
       link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei UI" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "DejaVu Sans" /f >/dev/null 2>&1 &&
-        wine reg add "$link" /v "DejaVu Sans" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
+      "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei UI" /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
+        "$zl_wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "DejaVu Sans" /f >/dev/null 2>&1 &&
+        "$zl_wine" reg add "$link" /v "DejaVu Sans" /t REG_MULTI_SZ /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 &&
         touch "$fonts_done"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-exec wine "$@"
+exec "$zl_wine" "$@"

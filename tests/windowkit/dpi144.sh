@@ -9,6 +9,7 @@ base=${ZL_WINEPREFIX:-$(cd "$(dirname "$runner")/.." && pwd)/build/wineprefix}
 # Creates the build prefix (with its fonts) when this runs first.
 "$runner" cmd /c exit 0 >/dev/null 2>&1 || true
 pfx=$base-dpi144-$$
+. "$(dirname "$runner")/wine-loader.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   WINEPREFIX=$pfx wineserver -k 2>/dev/null || true
@@ -23,5 +24,5 @@ ln -s "$base/drive_c" "$pfx/drive_c"
 ln -s ../drive_c "$pfx/dosdevices/c:"
 ln -s / "$pfx/dosdevices/z:"
 export WINEPREFIX=$pfx
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-ZL_EXPECT_DPI=144 wine "$@"
+"$zl_wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+ZL_EXPECT_DPI=144 exec "$zl_wine" "$@"
