@@ -1,7 +1,8 @@
-// Candidate lists already built for codes whose search returns many ids (the first
-// letters of a code), kept so that typing them again costs no search and no building.
-// A kept list stays exact as use counts change: the cache logs which texts were counted,
-// and a list that may hold one of them has its counts read again and is re-ranked.
+// Candidate lists already built, kept so that typing a code again (its first letters
+// above all, whose searches return hundreds of ids) costs no search and no building.
+// A kept list stays exact as use counts change: the cache notes, per slot of text
+// hashes, when a text was last counted, and a candidate whose slot was counted after its
+// list last read the counts has its count read again and moves up in the list.
 #pragma once
 
 #include <cstdint>
@@ -14,18 +15,21 @@
 
 namespace zl {
 
-// A candidate while a list is built: its text still points into the mapping, and its
-// code is that of entry `source` (joined pinyin when `pinyin`), made only when shown.
+// A candidate of a list: its text and code are those of entry `source` (its code the
+// joined pinyin when `pinyin`), read from the mapping only when shown. Kept small, as a
+// cached list holds up to a few hundred.
 struct PendingCandidate {
-    std::wstring_view text;
-    size_t hash;  // std::hash of text
+    uint32_t hash;  // of the text, for finding it again
     uint32_t source;
-    bool pinyin;
     uint32_t freq;
     uint32_t userCount;
     uint32_t promote;
-    int32_t tier;
+    int8_t tier;
+    bool pinyin;
 };
+
+// The hash a PendingCandidate keeps of its text.
+uint32_t TextHash(std::wstring_view text);
 
 struct CachedList {
     Mode mode = kModeWubi;  // the effective scheme
@@ -37,48 +41,52 @@ struct CachedList {
     uint64_t wubiCount = 0;
     uint64_t exactCount = 0;
     bool pinyinLonger = false;
-    uint64_t countsSeen = 0;  // use counts logged before this are in pending
-    uint64_t lastUse = 0;
+    // The mixed scheme searched pinyin for the code and found ids (usable or not).
+    bool pinyinSearched = false;
+    bool pinyinFound = false;
+    // Every pinyin match of the code in index order, when its search saw them all.
+    bool pinyinAllKnown = false;
+    std::vector<uint32_t> pinyinAll;
+    size_t units = 0;         // what it counts against the cache's room
+    uint64_t countsSeen = 0;  // use counts made before this are in pending
+    uint32_t newer = 0, older = 0;  // neighbours in the order of use, slot + 1; 0 = none
 };
 
 class CandidateCache {
 public:
-    // Lists of fewer candidates than this are rebuilt: they cost little to build.
-    static constexpr size_t kMinPending = 48;
-    // About 48 bytes a candidate: a few megabytes at most.
-    static constexpr size_t kMaxPending = 1 << 16;
-    static constexpr size_t kMaxLists = 1024;
-    // Counted texts remembered; a list older than all of them is rebuilt.
-    static constexpr size_t kLogSize = 1024;
+    // Lists kept, and candidates (24 bytes each) and pinyin ids in them: a few megabytes.
+    static constexpr size_t kMaxLists = 4096;
+    static constexpr size_t kMaxUnits = 1 << 18;
 
     // The list for the scheme and code, or null.
     CachedList* Find(Mode mode, const std::string& code);
-    // A list to fill for the scheme and code (its old content is reused room), making
-    // space by dropping the least recently used lists.
-    CachedList& Add(Mode mode, const std::string& code, size_t pendingCount);
+    // A list to fill for the scheme and code, replacing the one kept for them; room is
+    // made by dropping the lists used least recently.
+    // `units` counts its candidates and ids.
+    CachedList& Add(Mode mode, const std::string& code, size_t units);
     void Clear();
 
-    // A use count of text changed.
+    // A use count of text grew.
     void Counted(std::wstring_view text);
-    uint64_t CountsLogged() const { return logBase_ + log_.size(); }
-    // True when the log still holds every count after list.countsSeen; mayHold then
-    // tells, by a filter without false negatives, whether a candidate's text may be one.
-    struct ChangedTexts {
-        uint64_t bits[64];
-        bool MayHold(size_t hash) const { return (bits[(hash >> 6) & 63] >> (hash & 63)) & 1; }
-    };
-    bool ChangesSince(const CachedList& list, ChangedTexts& changed) const;
+    uint64_t CountsMade() const { return counts_; }
+    // False when no text with this hash was counted after the first `seen` counts.
+    bool MayHaveCounted(uint32_t hash, uint64_t seen) const {
+        return !countedAt_.empty() && countedAt_[hash & (countedAt_.size() - 1)] > seen;
+    }
 
 private:
     static std::string KeyOf(Mode mode, const std::string& code);
-    void Drop(size_t at);
+    void Unlink(uint32_t slot);
+    void LinkNewest(uint32_t slot);
+    void DropOldest();
 
-    std::vector<CachedList> lists_;
-    std::unordered_map<std::string, size_t> byKey_;  // into lists_
-    size_t pendingTotal_ = 0;
-    uint64_t uses_ = 0;
-    std::vector<size_t> log_;  // hashes of counted texts
-    uint64_t logBase_ = 0;     // count number of log_[0]
+    std::vector<CachedList> lists_;  // slots; the free ones are in free_
+    std::vector<uint32_t> free_;
+    std::unordered_map<std::string, uint32_t> byKey_;  // slot of each kept list
+    uint32_t newest_ = 0, oldest_ = 0;                 // slot + 1; 0 = none
+    size_t unitsTotal_ = 0;
+    uint64_t counts_ = 0;
+    std::vector<uint64_t> countedAt_;  // per hash slot: the number of its last count
 };
 
 }  // namespace zl

@@ -110,6 +110,8 @@ private:
     // Global index of the first candidate of the shown page; UINT64_MAX past the list.
     uint64_t PageStart() const;
     void AppendLetter(char c);
+    // Drops the kept lists and search results: the dictionary or the learning changed.
+    void ForgetSearches();
     // Update without dropping the kept lists: what the key operations call.
     void Refresh();
     // Serves the list of code from the cache; false when it holds no usable one.
@@ -118,10 +120,12 @@ private:
     void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
     // Leaves in kept the positions of the best candidates of pending, in list order.
     void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
+    // kept after the rank of pending[at] rose, the others unchanged.
+    void Raise(const std::vector<Pending>& pending, uint32_t at, std::vector<uint32_t>& kept);
     void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
     // Position of text (whose std::hash is hash) among the pending candidates, or
     // SIZE_MAX; `slot` receives where it belongs in textSlots_.
-    size_t FindPending(std::wstring_view text, size_t hash, size_t& slot);
+    size_t FindPending(std::wstring_view text, uint32_t hash, size_t& slot);
     // PinyinHasMatch that keeps the ids of its search for the Update that follows.
     bool PinyinExtends(const std::string& longer);
     // Dict::SearchPinyin, answered from the last search that found all its matches when
@@ -135,19 +139,25 @@ private:
     // Scratch of Update, kept between calls so a keystroke allocates little.
     std::vector<uint32_t> ids_;
     std::vector<Pending> pending_;
+    std::vector<std::wstring_view> pendingText_;  // the texts of pending_, in the mapping
     std::vector<uint32_t> textSlots_;  // open-addressing index of pending_ by text; 0 = free
     std::string pinyinSearched_;       // code whose mixed-scheme pinyin ids are in pinyinIds_
     std::vector<uint32_t> pinyinIds_;
     struct Ranked {
         uint64_t first, second;
-        uint32_t at;  // into pending_
+        uint32_t at;  // into the pending candidates
+        // The candidate order: x goes before y.
+        static bool Before(const Ranked& x, const Ranked& y);
     };
+    Ranked RankOf(const Pending& p, uint32_t at) const;
     std::vector<Ranked> ranked_;
     std::vector<uint32_t> kept_;
     CandidateCache cache_;
     std::string pinyinWhole_;  // a code whose every pinyin match is in pinyinWholeIds_
     std::vector<uint32_t> pinyinWholeIds_;
     bool pinyinWholeKnown_ = false;
+    bool pinyinScanned_ = false;  // the dictionary was searched for pinyin since the last list kept
+    std::string prefix_;
     std::wstring promoteKey_;
     std::wstring textKey_;
     std::string joined_;

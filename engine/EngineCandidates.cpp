@@ -15,6 +15,7 @@ constexpr uint64_t kWubiMax = 100;
 constexpr uint64_t kMixedPinyinMax = 60;
 constexpr size_t kReserve = 128;
 constexpr size_t kMergeSlots = 2048;  // power of two
+constexpr size_t kKeepFrom = 32;
 
 // The GBK test looks at each unit on its own, so its answer per unit can be kept:
 // 0 not yet asked, 1 representable, 2 not. Shared by every engine of the process.
@@ -112,13 +113,13 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     }
     const int32_t tier = exact ? exactTier : otherTier;
 
-    const size_t hash = std::hash<std::wstring_view>{}(text);
+    const uint32_t hash = TextHash(text);
     size_t slot = 0;
     const size_t found = FindPending(text, hash, slot);
     if (found != SIZE_MAX) {
         Pending& listed = pending_[found];
         if (tier < listed.tier || (tier == listed.tier && e.freq > listed.freq)) {
-            listed.tier = tier;
+            listed.tier = static_cast<int8_t>(tier);
             listed.freq = e.freq;
             listed.source = id;
             listed.pinyin = fromPinyin;
@@ -126,7 +127,7 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
         return;
     }
 
-    Pending p{text, hash, id, fromPinyin, e.freq, 0, 0, tier};
+    Pending p{hash, id, e.freq, 0, 0, static_cast<int8_t>(tier), fromPinyin};
     if (!userFreq.empty()) {
         textKey_.assign(text);  // reuses its room: no allocation per id
         const auto count = userFreq.find(textKey_);
@@ -140,9 +141,10 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     }
     textSlots_[slot] = static_cast<uint32_t>(pending_.size() + 1);
     pending_.push_back(p);
+    pendingText_.push_back(text);
 }
 
-size_t Engine::FindPending(std::wstring_view text, size_t hash, size_t& slot) {
+size_t Engine::FindPending(std::wstring_view text, uint32_t hash, size_t& slot) {
     // At most half full, so probing ends at a free slot. The searches' caps bound the
     // entries of one Update, so the table rarely grows; it is cleared per Update.
     if (textSlots_.size() < 2 * (pending_.size() + 1)) {
@@ -157,14 +159,31 @@ size_t Engine::FindPending(std::wstring_view text, size_t hash, size_t& slot) {
     const size_t mask = textSlots_.size() - 1;
     for (slot = hash & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
         const size_t at = textSlots_[slot] - 1;
-        if (pending_[at].text == text) return at;
+        if (pendingText_[at] == text) return at;
     }
     return SIZE_MAX;
 }
 
 void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, uint64_t max) {
     const uint64_t cap = Dict::PinyinCap(max);
-    if (pinyinWholeKnown_ && !pinyinWhole_.empty() && typed.compare(0, pinyinWhole_.size(), pinyinWhole_) == 0) {
+    auto extends = [&] {
+        return pinyinWholeKnown_ && !pinyinWhole_.empty() && typed.compare(0, pinyinWhole_.size(), pinyinWhole_) == 0;
+    };
+    if (!extends()) {
+        // Typing a kept code again skips its search: the kept list knows its matches.
+        const Mode m = EffectiveMode();
+        for (size_t n = typed.size(); n > 0; --n) {
+            prefix_.assign(typed, 0, n);
+            const CachedList* kept = cache_.Find(m, prefix_);
+            if (kept && kept->pinyinAllKnown) {
+                pinyinWhole_ = prefix_;
+                pinyinWholeIds_ = kept->pinyinAll;
+                pinyinWholeKnown_ = true;
+                break;
+            }
+        }
+    }
+    if (extends()) {
         dict.FilterPinyin(typed, pinyinWholeIds_, out, UINT64_MAX);
         pinyinWhole_ = typed;
         pinyinWholeIds_ = out;
@@ -172,6 +191,7 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
         return;
     }
     dict.SearchPinyin(typed, out, max);
+    pinyinScanned_ = true;
     // Fewer than the cap: the search saw the whole group, so these are all the matches.
     pinyinWholeKnown_ = out.size() < cap;
     if (pinyinWholeKnown_) {
@@ -181,6 +201,10 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
 }
 
 bool Engine::PinyinExtends(const std::string& longer) {
+    // A list kept for the longer code knows whether its pinyin search found anything.
+    if (const CachedList* kept = cache_.Find(kModeMixed, longer)) {
+        if (kept->pinyinSearched) return kept->pinyinFound;
+    }
     // The same answer as PinyinHasMatch: a larger limit only lets the search go on
     // after its first id. The ids serve the Update of the extended code.
     pinyinSearched_ = longer;
@@ -189,30 +213,46 @@ bool Engine::PinyinExtends(const std::string& longer) {
     return !pinyinIds_.empty();
 }
 
-void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
+Engine::Ranked Engine::RankOf(const Pending& p, uint32_t at) const {
     // The candidate order folded into two numbers, larger first: promotion stamp, then
     // tier (smaller better); use count (when it counts), then weight. Ties fall back to
     // the building order, as in a stable sort.
     const bool byUse = config.freqAdjust != 0;
+    return Ranked{(uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier),
+                  ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq, at};
+}
+
+bool Engine::Ranked::Before(const Ranked& x, const Ranked& y) {
+    if (x.first != y.first) return x.first > y.first;
+    if (x.second != y.second) return x.second > y.second;
+    return x.at < y.at;
+}
+
+void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
     ranked_.resize(pending.size());
-    for (uint32_t i = 0; i < ranked_.size(); ++i) {
-        const Pending& p = pending[i];
-        ranked_[i].first = (uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier);
-        ranked_[i].second = ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq;
-        ranked_[i].at = i;
-    }
-    auto before = [](const Ranked& x, const Ranked& y) {
-        if (x.first != y.first) return x.first > y.first;
-        if (x.second != y.second) return x.second > y.second;
-        return x.at < y.at;
-    };
+    for (uint32_t i = 0; i < ranked_.size(); ++i) ranked_[i] = RankOf(pending[i], i);
     // The order is total (building order breaks every tie), so selecting the best 100
     // and sorting them gives the list a full sort would.
     const size_t keep = std::min(ranked_.size(), kMaxCandidates);
-    if (keep < ranked_.size()) std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), before);
-    std::sort(ranked_.begin(), ranked_.begin() + keep, before);
+    if (keep < ranked_.size())
+        std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), Ranked::Before);
+    std::sort(ranked_.begin(), ranked_.begin() + keep, Ranked::Before);
     kept.resize(keep);
     for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
+}
+
+void Engine::Raise(const std::vector<Pending>& pending, uint32_t at, std::vector<uint32_t>& kept) {
+    // Only this candidate's rank rose: it moves up within the kept ones, or joins them
+    // in place of the last when it now goes before it.
+    auto before = [&](uint32_t x, uint32_t y) { return Ranked::Before(RankOf(pending[x], x), RankOf(pending[y], y)); };
+    auto listed = std::find(kept.begin(), kept.end(), at);
+    if (listed == kept.end()) {
+        if (kept.size() == pending.size() || !before(at, kept.back())) return;
+        kept.pop_back();
+    } else {
+        kept.erase(listed);
+    }
+    kept.insert(std::upper_bound(kept.begin(), kept.end(), at, before), at);
 }
 
 void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
@@ -221,14 +261,17 @@ void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vect
     for (size_t i = 0; i < kept.size(); ++i) {
         const Pending& p = pending[kept[i]];
         Candidate& c = candidates[i];
-        c.text.assign(p.text);
         DictEntry e;
-        if (!dict.GetEntry(p.source, e))
-            c.code.clear();  // cannot happen: the entry was read while building
-        else if (p.pinyin)
-            JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
-        else
-            c.code.assign(dict.Code(e));
+        if (!dict.GetEntry(p.source, e)) {  // cannot happen: the entry was read while building
+            c.text.clear();
+            c.code.clear();
+        } else {
+            c.text.assign(dict.Text(e));
+            if (p.pinyin)
+                JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
+            else
+                c.code.assign(dict.Code(e));
+        }
         c.freq = p.freq;
         c.userCount = p.userCount;
         c.promote = p.promote;
@@ -240,22 +283,23 @@ bool Engine::RefreshFromCache(Mode m) {
     CachedList* list = cache_.Find(m, code);
     if (!list || list->gbkOnly != (config.gbkOnly != 0) || list->freqAdjust != (config.freqAdjust != 0))
         return false;
-    if (list->countsSeen != cache_.CountsLogged()) {
-        CandidateCache::ChangedTexts changed;
-        if (!cache_.ChangesSince(*list, changed)) return false;
-        // Use counts only grow through commits, but reading the count again is right
-        // whatever happened to it.
-        bool moved = false;
-        for (Pending& p : list->pending) {
-            if (!changed.MayHold(p.hash)) continue;
-            textKey_.assign(p.text);
+    if (list->countsSeen != cache_.CountsMade()) {
+        // Counts only grow between two Updates; a rank that rose moves its candidate up.
+        bool fell = false;
+        for (uint32_t i = 0; i < list->pending.size(); ++i) {
+            Pending& p = list->pending[i];
+            DictEntry e;
+            if (!cache_.MayHaveCounted(p.hash, list->countsSeen) || !dict.GetEntry(p.source, e)) continue;
+            textKey_.assign(dict.Text(e));
             const auto count = userFreq.find(textKey_);
             const uint32_t now = count == userFreq.end() ? 0 : count->second;
-            moved = moved || now != p.userCount;
+            if (now == p.userCount) continue;
+            fell = fell || now < p.userCount;
             p.userCount = now;
+            if (list->freqAdjust && !fell) Raise(list->pending, i, list->kept);
         }
-        if (moved && list->freqAdjust) RankPending(list->pending, list->kept);
-        list->countsSeen = cache_.CountsLogged();
+        if (fell && list->freqAdjust) RankPending(list->pending, list->kept);
+        list->countsSeen = cache_.CountsMade();
     }
     wubiCount = list->wubiCount;
     exactCount = list->exactCount;
@@ -264,8 +308,14 @@ bool Engine::RefreshFromCache(Mode m) {
     return true;
 }
 
-void Engine::Update() {
+void Engine::ForgetSearches() {
     cache_.Clear();
+    pinyinWholeKnown_ = false;
+    pinyinSearched_.clear();
+}
+
+void Engine::Update() {
+    ForgetSearches();
     Refresh();
 }
 
@@ -285,8 +335,11 @@ void Engine::Refresh() {
 }
 
 void Engine::BuildList(Mode m, bool presearched) {
+    bool pinyinSearched = false, pinyinFound = false;  // by the mixed scheme's pinyin search
     pending_.clear();
     pending_.reserve(kReserve);
+    pendingText_.clear();
+    pendingText_.reserve(kReserve);
     std::fill(textSlots_.begin(), textSlots_.end(), 0);
     if (!promotions.empty()) {
         promoteKey_.assign(code.begin(), code.end());
@@ -324,10 +377,12 @@ void Engine::BuildList(Mode m, bool presearched) {
         wubiCount = pending_.size();
 
         if (m == kModeMixed && pending_.size() < kMaxCandidates) {
+            pinyinSearched = true;
             if (presearched)
                 ids_.swap(pinyinIds_);
             else
                 SearchPinyin(code, ids_, kMixedPinyinMax);
+            pinyinFound = !ids_.empty();
             for (uint32_t id : ids_) {
                 DictEntry e;
                 if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
@@ -346,9 +401,14 @@ void Engine::BuildList(Mode m, bool presearched) {
     }
     RankPending(pending_, kept_);
     EmitCandidates(pending_, kept_);
-    if (pending_.size() < CandidateCache::kMinPending) return;
+    // Short lists of a cheap search cost less to build again than to keep.
+    const bool costly = pinyinScanned_ || pending_.size() >= kKeepFrom ||
+                        (m != kModePinyin && code.find('z') != std::string::npos);
+    pinyinScanned_ = false;
+    if (!costly) return;
     try {
-        CachedList& list = cache_.Add(m, code, pending_.size());
+        const bool allKnown = m != kModeWubi && pinyinWholeKnown_ && pinyinWhole_ == code;
+        CachedList& list = cache_.Add(m, code, pending_.size() + (allKnown ? pinyinWholeIds_.size() : 0));
         list.gbkOnly = config.gbkOnly != 0;
         list.freqAdjust = config.freqAdjust != 0;
         list.pending = pending_;
@@ -356,6 +416,10 @@ void Engine::BuildList(Mode m, bool presearched) {
         list.wubiCount = wubiCount;
         list.exactCount = exactCount;
         list.pinyinLonger = pinyinLonger;
+        list.pinyinSearched = pinyinSearched;
+        list.pinyinFound = pinyinFound;
+        list.pinyinAllKnown = allKnown;
+        if (allKnown) list.pinyinAll = pinyinWholeIds_;
     } catch (...) {
         cache_.Clear();  // no room to keep it: the list is built again next time
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "CandidateCache.h"
+#include "DictKit.h"
 #include "Engine.h"
 #include "UserFolder.h"
 
@@ -59,8 +61,9 @@ void Press(zl::Engine& engine, char key) {
 }  // namespace
 
 TEST(CachedLists, EveryKeyOfTheCorporaGivesTheListOfAFreshBuild) {
-    // More commits than the engine logs, so that lists older than its log are met too.
-    constexpr size_t kActions = 1500;
+    // Every action: the pinyin schemes keep more lists than the cache holds, so lists are
+    // dropped and built again.
+    constexpr size_t kActions = SIZE_MAX;
     for (const char* corpus : {"wubi_keys.txt", "pinyin_keys.txt"}) {
         const std::vector<std::string> actions = ReadCorpus(corpus, kActions);
         if (actions.empty()) GTEST_SKIP() << "no key corpus at " << ZL_TEST_BENCH_DIR;
@@ -80,19 +83,97 @@ TEST(CachedLists, EveryKeyOfTheCorporaGivesTheListOfAFreshBuild) {
                     }
                 }
                 for (size_t k = 0; k < actions[a].size(); ++k) {
-                    Press(typed, actions[a][k]);
-                    std::wstring committed;
-                    if (typed.TakeCommit(committed)) fresh.Learn(committed);
-                    if (a % 40 == 7 && k == 0 && typed.PromoteOnPage(1)) fresh.promotions = typed.promotions;
-                    fresh.code = typed.code;
-                    fresh.tempPinyin = typed.tempPinyin;
+                    // fresh takes the same keys; its Update drops what it kept, so each
+                    // of its keys searches and builds anew.
+                    for (zl::Engine* e : {&typed, &fresh}) Press(*e, actions[a][k]);
+                    if (a % 40 == 7 && k == 0) {
+                        ASSERT_EQ(typed.PromoteOnPage(1), fresh.PromoteOnPage(1));
+                    }
+                    std::wstring typedCommit, freshCommit;
+                    ASSERT_EQ(typed.TakeCommit(typedCommit), fresh.TakeCommit(freshCommit));
+                    ASSERT_EQ(typedCommit, freshCommit);
+                    ASSERT_EQ(typed.code, fresh.code) << corpus << " mode " << mode << " action " << a;
                     fresh.Update();
                     ASSERT_TRUE(SameList(typed, fresh))
                         << corpus << " mode " << mode << " action " << a << " code " << typed.code;
                 }
+                fresh.Clear();
                 typed.Clear();
             }
             EXPECT_EQ(typed.userFreq, fresh.userFreq);
+            EXPECT_EQ(typed.promotions, fresh.promotions);
         }
     }
+}
+
+TEST(CachedLists, AnUpdateAfterTheDictionaryChangedSearchesTheNewOne) {
+    // The first dictionary's matches of "zhon" are all known when "g" is typed; they are
+    // ids of the old file, which the new one gives to other texts.
+    TempDir dir;
+    const auto a = BuildImage({Pinyin(L"\u4E2D", {"zhong"}, 9), Pinyin(L"\u949F", {"zhong"}, 8)});
+    const auto b = BuildImage({Pinyin(L"\u79CD", {"zhong"}, 9), Pinyin(L"\u5FE0", {"zhong"}, 8),
+                               Pinyin(L"\u4E2D", {"zhong"}, 7), Pinyin(L"\u91CD", {"zhong"}, 6)});
+    zl::Engine typed, fresh;
+    typed.mode = fresh.mode = zl::kModePinyin;
+    ASSERT_TRUE(LoadImage(dir, a, typed.dict));
+    for (char c : std::string("zhon")) typed.OnLetter(c);
+    ASSERT_EQ(typed.candidates.size(), 2u);
+    ASSERT_TRUE(LoadImage(dir, b, typed.dict));
+    typed.Update();
+    typed.OnLetter('g');
+    ASSERT_TRUE(LoadImage(dir, b, fresh.dict));
+    for (char c : std::string("zhong")) fresh.OnLetter(c);
+    EXPECT_EQ(fresh.candidates.size(), 4u);
+    EXPECT_TRUE(SameList(typed, fresh));
+}
+
+TEST(CandidateCache, DropsTheListsUsedLeastRecentlyToMakeRoom) {
+    struct Case {
+        const char* name;
+        size_t lists;      // added, each of `units`, in order "0", "1", ...
+        size_t units;
+        size_t findFirst;  // finds "0" again after this many were added
+        std::vector<size_t> gone, kept;
+    };
+    const size_t n = zl::CandidateCache::kMaxLists;
+    const size_t big = zl::CandidateCache::kMaxUnits / 4;
+    const Case cases[] = {
+        {"within the count", n, 1, n, {}, {0, n - 1}},
+        {"one over the count", n + 1, 1, n, {1}, {0, 2, n}},
+        {"one over the count, untouched", n + 1, 1, SIZE_MAX, {0}, {1, n}},
+        {"over the units", 5, big, 2, {1}, {0, 2, 3, 4}},
+        {"over the units twice", 6, big, 2, {1, 0}, {2, 3, 4, 5}},
+    };
+    for (const Case& c : cases) {
+        zl::CandidateCache cache;
+        for (size_t i = 0; i < c.lists; ++i) {
+            if (i == c.findFirst) {
+                ASSERT_NE(cache.Find(zl::kModeWubi, "0"), nullptr) << c.name;
+            }
+            cache.Add(zl::kModeWubi, std::to_string(i), c.units).exactCount = i;
+        }
+        for (size_t i : c.gone) EXPECT_EQ(cache.Find(zl::kModeWubi, std::to_string(i)), nullptr) << c.name << " " << i;
+        for (size_t i : c.kept) {
+            const zl::CachedList* list = cache.Find(zl::kModeWubi, std::to_string(i));
+            ASSERT_NE(list, nullptr) << c.name << " " << i;
+            EXPECT_EQ(list->exactCount, i) << c.name;
+        }
+        // The scheme is part of what a list is kept for.
+        EXPECT_EQ(cache.Find(zl::kModePinyin, std::to_string(c.kept[0])), nullptr) << c.name;
+    }
+}
+
+TEST(CandidateCache, TellsWhichTextsWereCountedSinceAListReadItsCounts) {
+    zl::CandidateCache cache;
+    const uint32_t a = zl::TextHash(L"\u4E2D"), b = zl::TextHash(L"\u949F");
+    EXPECT_FALSE(cache.MayHaveCounted(a, 0));
+    cache.Counted(L"\u4E2D");
+    const uint64_t seen = cache.CountsMade();
+    EXPECT_TRUE(cache.MayHaveCounted(a, 0));
+    EXPECT_FALSE(cache.MayHaveCounted(a, seen));
+    // However long ago the list read them.
+    for (int i = 0; i < 100000; ++i) cache.Counted(L"\u949F");
+    EXPECT_TRUE(cache.MayHaveCounted(b, seen));
+    EXPECT_TRUE(cache.MayHaveCounted(a, 0));
+    EXPECT_EQ(cache.CountsMade(), seen + 100000);
 }
