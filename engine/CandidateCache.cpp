@@ -1,5 +1,6 @@
 #include "CandidateCache.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace zl {
@@ -73,6 +74,11 @@ CachedList& CandidateCache::Add(Mode mode, const std::string& code, size_t units
         DropOldest();
     if (!known) {
         if (free_.empty()) {
+            // Room for all at once: growing would move every list, on some keystroke.
+            if (lists_.empty()) {
+                lists_.reserve(kMaxLists);
+                byKey_.reserve(kMaxLists);
+            }
             lists_.emplace_back();
             free_.push_back(static_cast<uint32_t>(lists_.size() - 1));
         }
@@ -99,6 +105,12 @@ void CandidateCache::Clear() {
 }
 
 void CandidateCache::Counted(std::wstring_view text) {
+    if (counts_ == UINT32_MAX) {
+        // Count numbers start again: no list may have seen a number that comes again.
+        Clear();
+        std::fill(countedAt_.begin(), countedAt_.end(), 0);
+        counts_ = 0;
+    }
     ++counts_;
     if (countedAt_.empty()) {
         try {

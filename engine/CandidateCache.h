@@ -48,14 +48,14 @@ struct CachedList {
     bool pinyinAllKnown = false;
     std::vector<uint32_t> pinyinAll;
     size_t units = 0;         // what it counts against the cache's room
-    uint64_t countsSeen = 0;  // use counts made before this are in pending
+    uint32_t countsSeen = 0;  // use counts made before this are in pending
     uint32_t newer = 0, older = 0;  // neighbours in the order of use, slot + 1; 0 = none
 };
 
 class CandidateCache {
 public:
     // Lists kept, and candidates (24 bytes each) and pinyin ids in them: a few megabytes.
-    static constexpr size_t kMaxLists = 4096;
+    static constexpr size_t kMaxLists = 8192;
     static constexpr size_t kMaxUnits = 1 << 18;
 
     // The list for the scheme and code, or null.
@@ -68,9 +68,9 @@ public:
 
     // A use count of text grew.
     void Counted(std::wstring_view text);
-    uint64_t CountsMade() const { return counts_; }
+    uint32_t CountsMade() const { return counts_; }
     // False when no text with this hash was counted after the first `seen` counts.
-    bool MayHaveCounted(uint32_t hash, uint64_t seen) const {
+    bool MayHaveCounted(uint32_t hash, uint32_t seen) const {
         return !countedAt_.empty() && countedAt_[hash & (countedAt_.size() - 1)] > seen;
     }
 
@@ -85,8 +85,8 @@ private:
     std::unordered_map<std::string, uint32_t> byKey_;  // slot of each kept list
     uint32_t newest_ = 0, oldest_ = 0;                 // slot + 1; 0 = none
     size_t unitsTotal_ = 0;
-    uint64_t counts_ = 0;
-    std::vector<uint64_t> countedAt_;  // per hash slot: the number of its last count
+    uint32_t counts_ = 0;
+    std::vector<uint32_t> countedAt_;  // per hash slot: the number of its last count
 };
 
 }  // namespace zl

@@ -152,11 +152,11 @@ private:
     Ranked RankOf(const Pending& p, uint32_t at) const;
     std::vector<Ranked> ranked_;
     std::vector<uint32_t> kept_;
+    std::vector<DictEntry> entries_;  // of the candidates shown, while they are made
     CandidateCache cache_;
     std::string pinyinWhole_;  // a code whose every pinyin match is in pinyinWholeIds_
     std::vector<uint32_t> pinyinWholeIds_;
     bool pinyinWholeKnown_ = false;
-    bool pinyinScanned_ = false;  // the dictionary was searched for pinyin since the last list kept
     std::string prefix_;
     std::wstring promoteKey_;
     std::wstring textKey_;

@@ -15,7 +15,6 @@ constexpr uint64_t kWubiMax = 100;
 constexpr uint64_t kMixedPinyinMax = 60;
 constexpr size_t kReserve = 128;
 constexpr size_t kMergeSlots = 2048;  // power of two
-constexpr size_t kKeepFrom = 32;
 
 // The GBK test looks at each unit on its own, so its answer per unit can be kept:
 // 0 not yet asked, 1 representable, 2 not. Shared by every engine of the process.
@@ -40,20 +39,18 @@ bool GbkTextMemo(std::wstring_view text) {
 void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
     out.clear();
     int syllable = 0;
-    size_t letters = 0;
-    for (char ch : pinyin) {
-        if (ch == '\0') break;
-        if (ch == '\'') {
-            if (++syllable >= syllableCount) break;
-            letters = 0;
-            continue;
-        }
-        if (++letters > Dict::kMaxSyllable) {
+    size_t start = 0, at = 0;
+    for (; at < pinyin.size() && pinyin[at] != '\0'; ++at) {
+        if (pinyin[at] == '\'') {
+            out.append(pinyin, start, at - start);
+            start = at + 1;
+            if (++syllable >= syllableCount) return;
+        } else if (at - start >= Dict::kMaxSyllable) {
             out.clear();
             return;
         }
-        out.push_back(ch);
     }
+    out.append(pinyin, start, at - start);
 }
 
 enum class Spelled { Dropped, Exactly, Otherwise };
@@ -191,7 +188,6 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
         return;
     }
     dict.SearchPinyin(typed, out, max);
-    pinyinScanned_ = true;
     // Fewer than the cap: the search saw the whole group, so these are all the matches.
     pinyinWholeKnown_ = out.size() < cap;
     if (pinyinWholeKnown_) {
@@ -256,22 +252,24 @@ void Engine::Raise(const std::vector<Pending>& pending, uint32_t at, std::vector
 }
 
 void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
+    // The entries are read first, all of them, so that their reads from the mapping
+    // overlap instead of waiting one after another.
+    entries_.resize(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        // Cannot fail: the entry was read while building.
+        if (!dict.GetEntry(pending[kept[i]].source, entries_[i])) entries_[i] = DictEntry{};
+    }
     // The old list is overwritten in place, reusing its strings' room.
     candidates.resize(kept.size());
     for (size_t i = 0; i < kept.size(); ++i) {
         const Pending& p = pending[kept[i]];
+        const DictEntry& e = entries_[i];
         Candidate& c = candidates[i];
-        DictEntry e;
-        if (!dict.GetEntry(p.source, e)) {  // cannot happen: the entry was read while building
-            c.text.clear();
-            c.code.clear();
-        } else {
-            c.text.assign(dict.Text(e));
-            if (p.pinyin)
-                JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
-            else
-                c.code.assign(dict.Code(e));
-        }
+        c.text.assign(dict.Text(e));
+        if (p.pinyin)
+            JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
+        else
+            c.code.assign(dict.Code(e));
         c.freq = p.freq;
         c.userCount = p.userCount;
         c.promote = p.promote;
@@ -401,11 +399,6 @@ void Engine::BuildList(Mode m, bool presearched) {
     }
     RankPending(pending_, kept_);
     EmitCandidates(pending_, kept_);
-    // Short lists of a cheap search cost less to build again than to keep.
-    const bool costly = pinyinScanned_ || pending_.size() >= kKeepFrom ||
-                        (m != kModePinyin && code.find('z') != std::string::npos);
-    pinyinScanned_ = false;
-    if (!costly) return;
     try {
         const bool allKnown = m != kModeWubi && pinyinWholeKnown_ && pinyinWhole_ == code;
         CachedList& list = cache_.Add(m, code, pending_.size() + (allKnown ? pinyinWholeIds_.size() : 0));

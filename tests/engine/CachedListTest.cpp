@@ -168,7 +168,7 @@ TEST(CandidateCache, TellsWhichTextsWereCountedSinceAListReadItsCounts) {
     const uint32_t a = zl::TextHash(L"\u4E2D"), b = zl::TextHash(L"\u949F");
     EXPECT_FALSE(cache.MayHaveCounted(a, 0));
     cache.Counted(L"\u4E2D");
-    const uint64_t seen = cache.CountsMade();
+    const uint32_t seen = cache.CountsMade();
     EXPECT_TRUE(cache.MayHaveCounted(a, 0));
     EXPECT_FALSE(cache.MayHaveCounted(a, seen));
     // However long ago the list read them.
