@@ -54,7 +54,7 @@ struct CachedList {
 
 class CandidateCache {
 public:
-    // Lists kept, and candidates (24 bytes each) and pinyin ids in them: a few megabytes.
+    // Lists kept, and their size in units of a candidate (24 bytes): a few megabytes.
     static constexpr size_t kMaxLists = 8192;
     static constexpr size_t kMaxUnits = 1 << 18;
 
@@ -62,7 +62,7 @@ public:
     CachedList* Find(Mode mode, const std::string& code);
     // A list to fill for the scheme and code, replacing the one kept for them; room is
     // made by dropping the lists used least recently.
-    // `units` counts its candidates and ids.
+    // `units`: the list's size.
     CachedList& Add(Mode mode, const std::string& code, size_t units);
     void Clear();
 
