@@ -15,6 +15,7 @@
 
 #include "KeyReplay.h"
 #include "LearnFormat.h"
+#include "UserTexts.h"
 #include "WholeFile.h"
 
 using namespace zlbench;
@@ -55,20 +56,10 @@ void PrintRow(const std::string& name, const char* scheme, const Stats& s, doubl
                 s.mean, s.median, s.p90, s.p99, s.max, s.over1ms, s.keysPerSecond, loadMs);
 }
 
-// Texts of one to four CJK characters, like committed words and phrases.
-std::wstring UserText(size_t i) {
-    std::wstring s;
-    const size_t len = 1 + i % 4;
-    for (size_t k = 0; k < len; ++k) {
-        s.push_back(static_cast<wchar_t>(0x4E00 + i % 20000));
-        i = i / 3 + 7919 * (k + 1);
-    }
-    return s;
-}
 
 bool WriteUserFile(const std::wstring& folder, size_t texts) {
     zl::UseCounts counts;
-    for (size_t i = 0; counts.size() < texts; ++i) counts[UserText(i)] = 1 + i % 50;
+    for (size_t i = 0; counts.size() < texts; ++i) counts[zlbench::UserText(i)] = 1 + i % 50;
     std::string bytes;
     zl::FormatUseCounts(counts, bytes);
     return zl::SaveWholeFile(folder + L"\\user.dat", bytes);
