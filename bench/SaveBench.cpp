@@ -23,7 +23,6 @@ double NowMs() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-
 struct Row {
     double mean, median, p90, max;
 };
