@@ -88,6 +88,11 @@ bool ReadActions(const std::wstring& path, std::vector<Action>& out) {
     return true;
 }
 
+double NowUs() {
+    static const double perUs = TicksPerMicrosecond();
+    return Ticks() / perUs;
+}
+
 Stats Summarise(std::vector<double> us) {
     Stats s;
     s.keys = us.size();

@@ -29,6 +29,9 @@ struct Stats {
 // Figures of samples in microseconds.
 Stats Summarise(std::vector<double> us);
 
+// A steady clock in microseconds, for timing single keys.
+double NowUs();
+
 // Replays every action `repeat` times, each starting from an idle engine; one sample
 // per key: the operation, taking the commit and reading the shown page. The keys that
 // committed text also go to commits when it is given.

@@ -12,6 +12,7 @@
 
 #include "Engine.h"
 #include "LearnFormat.h"
+#include "UserTexts.h"
 
 namespace {
 
@@ -20,17 +21,6 @@ double NowMs() {
     QueryPerformanceCounter(&t);
     QueryPerformanceFrequency(&f);
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-// Texts of one to four CJK characters, like committed words and phrases.
-std::wstring Text(size_t i) {
-    std::wstring s;
-    const size_t len = 1 + i % 4;
-    for (size_t k = 0; k < len; ++k) {
-        s.push_back(static_cast<wchar_t>(0x4E00 + i % 20000));
-        i = i / 3 + 7919 * (k + 1);
-    }
-    return s;
 }
 
 struct Row {
@@ -71,7 +61,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%-22s %8s %9s %8s %8s %8s %8s\n", "step", "texts", "bytes", "mean ms", "median", "p90", "max");
     for (size_t texts : {size_t{8001}, size_t{100000}}) {
         zl::Engine engine;
-        for (size_t i = 0; engine.userFreq.size() < texts; ++i) engine.userFreq[Text(i)] = 1 + i % 50;
+        for (size_t i = 0; engine.userFreq.size() < texts; ++i) engine.userFreq[zlbench::UserText(i)] = 1 + i % 50;
         const std::wstring known = engine.userFreq.begin()->first;
 
         std::vector<double> format, use;

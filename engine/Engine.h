@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Candidate.h"
+#include "CandidateCache.h"
 #include "Config.h"
 #include "Dict.h"
 #include "UserSaver.h"
@@ -55,7 +56,9 @@ public:
     void BeginTempPinyin();
     void CancelTempPinyin();
 
-    // Rebuilds candidates from code, the scheme and the learning maps.
+    // Rebuilds candidates from code, the scheme and the learning maps. A caller that
+    // changed userFreq, promotions or the dictionary directly calls it afterwards:
+    // it also drops the lists kept for codes typed before.
     void Update();
     static bool IsGbkText(std::wstring_view text);
     bool PinyinHasMatch(const std::string& code) const;
@@ -101,28 +104,28 @@ public:
     std::wstring dataDir;
 
 private:
-    // A candidate while the list is built: its text still points into the mapping, and
-    // its code is that of entry `source` (joined pinyin when `pinyin`), made only for
-    // the candidates kept.
-    struct Pending {
-        std::wstring_view text;
-        uint32_t source;
-        bool pinyin;
-        uint32_t freq;
-        uint32_t userCount;
-        uint32_t promote;
-        int32_t tier;
-    };
+    using Pending = PendingCandidate;
 
     Mode EffectiveMode() const;
     // Global index of the first candidate of the shown page; UINT64_MAX past the list.
     uint64_t PageStart() const;
     void AppendLetter(char c);
+    // Drops the kept lists and search results: the dictionary or the learning changed.
+    void ForgetSearches();
+    // Update without dropping the kept lists: what the key operations call.
+    void Refresh();
+    // Serves the list of code from the cache; false when it holds no usable one.
+    bool RefreshFromCache(Mode m);
+    void BuildList(Mode m, bool presearched);
     void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
-    void RankAndKeep();
-    // Position of text among the pending candidates, or SIZE_MAX; `slot` receives
-    // where it belongs in textSlots_.
-    size_t FindPending(std::wstring_view text, size_t& slot);
+    // Leaves in kept the positions of the best candidates of pending, in list order.
+    void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
+    // kept after the rank of pending[at] rose, the others unchanged.
+    void Raise(const std::vector<Pending>& pending, uint32_t at, std::vector<uint32_t>& kept);
+    void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
+    // Position of text (whose std::hash is hash) among the pending candidates, or
+    // SIZE_MAX; `slot` receives where it belongs in textSlots_.
+    size_t FindPending(std::wstring_view text, uint32_t hash, size_t& slot);
     // PinyinHasMatch that keeps the ids of its search for the Update that follows.
     bool PinyinExtends(const std::string& longer);
     // Dict::SearchPinyin, answered from the last search that found all its matches when
@@ -136,17 +139,25 @@ private:
     // Scratch of Update, kept between calls so a keystroke allocates little.
     std::vector<uint32_t> ids_;
     std::vector<Pending> pending_;
+    std::vector<std::wstring_view> pendingText_;  // the texts of pending_, in the mapping
     std::vector<uint32_t> textSlots_;  // open-addressing index of pending_ by text; 0 = free
     std::string pinyinSearched_;       // code whose mixed-scheme pinyin ids are in pinyinIds_
     std::vector<uint32_t> pinyinIds_;
     struct Ranked {
         uint64_t first, second;
-        uint32_t at;  // into pending_
+        uint32_t at;  // into the pending candidates
+        // The candidate order: x goes before y.
+        static bool Before(const Ranked& x, const Ranked& y);
     };
+    Ranked RankOf(const Pending& p, uint32_t at) const;
     std::vector<Ranked> ranked_;
+    std::vector<uint32_t> kept_;
+    std::vector<DictEntry> entries_;  // of the candidates shown, while they are made
+    CandidateCache cache_;
     std::string pinyinWhole_;  // a code whose every pinyin match is in pinyinWholeIds_
     std::vector<uint32_t> pinyinWholeIds_;
     bool pinyinWholeKnown_ = false;
+    std::string prefix_;
     std::wstring promoteKey_;
     std::wstring textKey_;
     std::string joined_;

@@ -39,20 +39,18 @@ bool GbkTextMemo(std::wstring_view text) {
 void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
     out.clear();
     int syllable = 0;
-    size_t letters = 0;
-    for (char ch : pinyin) {
-        if (ch == '\0') break;
-        if (ch == '\'') {
-            if (++syllable >= syllableCount) break;
-            letters = 0;
-            continue;
-        }
-        if (++letters > Dict::kMaxSyllable) {
+    size_t start = 0, at = 0;
+    for (; at < pinyin.size() && pinyin[at] != '\0'; ++at) {
+        if (pinyin[at] == '\'') {
+            out.append(pinyin, start, at - start);
+            start = at + 1;
+            if (++syllable >= syllableCount) return;
+        } else if (at - start >= Dict::kMaxSyllable) {
             out.clear();
             return;
         }
-        out.push_back(ch);
     }
+    out.append(pinyin, start, at - start);
 }
 
 enum class Spelled { Dropped, Exactly, Otherwise };
@@ -112,12 +110,13 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     }
     const int32_t tier = exact ? exactTier : otherTier;
 
+    const uint32_t hash = TextHash(text);
     size_t slot = 0;
-    const size_t found = FindPending(text, slot);
+    const size_t found = FindPending(text, hash, slot);
     if (found != SIZE_MAX) {
         Pending& listed = pending_[found];
         if (tier < listed.tier || (tier == listed.tier && e.freq > listed.freq)) {
-            listed.tier = tier;
+            listed.tier = static_cast<int8_t>(tier);
             listed.freq = e.freq;
             listed.source = id;
             listed.pinyin = fromPinyin;
@@ -125,7 +124,7 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
         return;
     }
 
-    Pending p{text, id, fromPinyin, e.freq, 0, 0, tier};
+    Pending p{hash, id, e.freq, 0, 0, static_cast<int8_t>(tier), fromPinyin};
     if (!userFreq.empty()) {
         textKey_.assign(text);  // reuses its room: no allocation per id
         const auto count = userFreq.find(textKey_);
@@ -139,31 +138,49 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     }
     textSlots_[slot] = static_cast<uint32_t>(pending_.size() + 1);
     pending_.push_back(p);
+    pendingText_.push_back(text);
 }
 
-size_t Engine::FindPending(std::wstring_view text, size_t& slot) {
+size_t Engine::FindPending(std::wstring_view text, uint32_t hash, size_t& slot) {
     // At most half full, so probing ends at a free slot. The searches' caps bound the
     // entries of one Update, so the table rarely grows; it is cleared per Update.
     if (textSlots_.size() < 2 * (pending_.size() + 1)) {
         std::vector<uint32_t> grown(std::max<size_t>(kMergeSlots, 2 * textSlots_.size()), 0);
         for (size_t i = 0; i < pending_.size(); ++i) {
-            size_t s = std::hash<std::wstring_view>{}(pending_[i].text) & (grown.size() - 1);
+            size_t s = pending_[i].hash & (grown.size() - 1);
             while (grown[s] != 0) s = (s + 1) & (grown.size() - 1);
             grown[s] = static_cast<uint32_t>(i + 1);
         }
         textSlots_.swap(grown);
     }
     const size_t mask = textSlots_.size() - 1;
-    for (slot = std::hash<std::wstring_view>{}(text) & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
+    for (slot = hash & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
         const size_t at = textSlots_[slot] - 1;
-        if (pending_[at].text == text) return at;
+        if (pendingText_[at] == text) return at;
     }
     return SIZE_MAX;
 }
 
 void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, uint64_t max) {
     const uint64_t cap = Dict::PinyinCap(max);
-    if (pinyinWholeKnown_ && !pinyinWhole_.empty() && typed.compare(0, pinyinWhole_.size(), pinyinWhole_) == 0) {
+    auto extends = [&] {
+        return pinyinWholeKnown_ && !pinyinWhole_.empty() && typed.compare(0, pinyinWhole_.size(), pinyinWhole_) == 0;
+    };
+    if (!extends()) {
+        // Typing a kept code again skips its search: the kept list knows its matches.
+        const Mode m = EffectiveMode();
+        for (size_t n = typed.size(); n > 0; --n) {
+            prefix_.assign(typed, 0, n);
+            const CachedList* kept = cache_.Find(m, prefix_);
+            if (kept && kept->pinyinAllKnown) {
+                pinyinWhole_ = prefix_;
+                pinyinWholeIds_ = kept->pinyinAll;
+                pinyinWholeKnown_ = true;
+                break;
+            }
+        }
+    }
+    if (extends()) {
         dict.FilterPinyin(typed, pinyinWholeIds_, out, UINT64_MAX);
         pinyinWhole_ = typed;
         pinyinWholeIds_ = out;
@@ -180,6 +197,10 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
 }
 
 bool Engine::PinyinExtends(const std::string& longer) {
+    // A list kept for the longer code knows whether its pinyin search found anything.
+    if (const CachedList* kept = cache_.Find(kModeMixed, longer)) {
+        if (kept->pinyinSearched) return kept->pinyinFound;
+    }
     // The same answer as PinyinHasMatch: a larger limit only lets the search go on
     // after its first id. The ids serve the Update of the extended code.
     pinyinSearched_ = longer;
@@ -188,38 +209,64 @@ bool Engine::PinyinExtends(const std::string& longer) {
     return !pinyinIds_.empty();
 }
 
-void Engine::RankAndKeep() {
+Engine::Ranked Engine::RankOf(const Pending& p, uint32_t at) const {
     // The candidate order folded into two numbers, larger first: promotion stamp, then
     // tier (smaller better); use count (when it counts), then weight. Ties fall back to
     // the building order, as in a stable sort.
     const bool byUse = config.freqAdjust != 0;
-    ranked_.resize(pending_.size());
-    for (uint32_t i = 0; i < ranked_.size(); ++i) {
-        const Pending& p = pending_[i];
-        ranked_[i].first = (uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier);
-        ranked_[i].second = ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq;
-        ranked_[i].at = i;
-    }
-    auto before = [](const Ranked& x, const Ranked& y) {
-        if (x.first != y.first) return x.first > y.first;
-        if (x.second != y.second) return x.second > y.second;
-        return x.at < y.at;
-    };
+    return Ranked{(uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier),
+                  ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq, at};
+}
+
+bool Engine::Ranked::Before(const Ranked& x, const Ranked& y) {
+    if (x.first != y.first) return x.first > y.first;
+    if (x.second != y.second) return x.second > y.second;
+    return x.at < y.at;
+}
+
+void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
+    ranked_.resize(pending.size());
+    for (uint32_t i = 0; i < ranked_.size(); ++i) ranked_[i] = RankOf(pending[i], i);
     // The order is total (building order breaks every tie), so selecting the best 100
     // and sorting them gives the list a full sort would.
     const size_t keep = std::min(ranked_.size(), kMaxCandidates);
-    if (keep < ranked_.size()) std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), before);
-    std::sort(ranked_.begin(), ranked_.begin() + keep, before);
+    if (keep < ranked_.size())
+        std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), Ranked::Before);
+    std::sort(ranked_.begin(), ranked_.begin() + keep, Ranked::Before);
+    kept.resize(keep);
+    for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
+}
 
-    candidates.resize(keep);
-    for (size_t i = 0; i < keep; ++i) {
-        const Pending& p = pending_[ranked_[i].at];
+void Engine::Raise(const std::vector<Pending>& pending, uint32_t at, std::vector<uint32_t>& kept) {
+    // Only this candidate's rank rose: it moves up within the kept ones, or joins them
+    // in place of the last when it now goes before it.
+    auto before = [&](uint32_t x, uint32_t y) { return Ranked::Before(RankOf(pending[x], x), RankOf(pending[y], y)); };
+    auto listed = std::find(kept.begin(), kept.end(), at);
+    if (listed == kept.end()) {
+        if (kept.size() == pending.size() || !before(at, kept.back())) return;
+        kept.pop_back();
+    } else {
+        kept.erase(listed);
+    }
+    kept.insert(std::upper_bound(kept.begin(), kept.end(), at, before), at);
+}
+
+void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
+    // The entries are read first, all of them, so that their reads from the mapping
+    // overlap instead of waiting one after another.
+    entries_.resize(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        // Cannot fail: the entry was read while building.
+        if (!dict.GetEntry(pending[kept[i]].source, entries_[i])) entries_[i] = DictEntry{};
+    }
+    // The old list is overwritten in place, reusing its strings' room.
+    candidates.resize(kept.size());
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const Pending& p = pending[kept[i]];
+        const DictEntry& e = entries_[i];
         Candidate& c = candidates[i];
-        c.text.assign(p.text);
-        DictEntry e;
-        if (!dict.GetEntry(p.source, e))
-            c.code.clear();  // cannot happen: the entry was read while building
-        else if (p.pinyin)
+        c.text.assign(dict.Text(e));
+        if (p.pinyin)
             JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
         else
             c.code.assign(dict.Code(e));
@@ -230,8 +277,47 @@ void Engine::RankAndKeep() {
     }
 }
 
+bool Engine::RefreshFromCache(Mode m) {
+    CachedList* list = cache_.Find(m, code);
+    if (!list || list->gbkOnly != (config.gbkOnly != 0) || list->freqAdjust != (config.freqAdjust != 0))
+        return false;
+    if (list->countsSeen != cache_.CountsMade()) {
+        // Counts only grow between two Updates; a rank that rose moves its candidate up.
+        bool fell = false;
+        for (uint32_t i = 0; i < list->pending.size(); ++i) {
+            Pending& p = list->pending[i];
+            DictEntry e;
+            if (!cache_.MayHaveCounted(p.hash, list->countsSeen) || !dict.GetEntry(p.source, e)) continue;
+            textKey_.assign(dict.Text(e));
+            const auto count = userFreq.find(textKey_);
+            const uint32_t now = count == userFreq.end() ? 0 : count->second;
+            if (now == p.userCount) continue;
+            fell = fell || now < p.userCount;
+            p.userCount = now;
+            if (list->freqAdjust && !fell) Raise(list->pending, i, list->kept);
+        }
+        if (fell && list->freqAdjust) RankPending(list->pending, list->kept);
+        list->countsSeen = cache_.CountsMade();
+    }
+    wubiCount = list->wubiCount;
+    exactCount = list->exactCount;
+    pinyinLonger = list->pinyinLonger;
+    EmitCandidates(list->pending, list->kept);
+    return true;
+}
+
+void Engine::ForgetSearches() {
+    cache_.Clear();
+    pinyinWholeKnown_ = false;
+    pinyinSearched_.clear();
+}
+
 void Engine::Update() {
-    const Mode m = EffectiveMode();
+    ForgetSearches();
+    Refresh();
+}
+
+void Engine::Refresh() {
     page = 0;
     wubiCount = 0;
     exactCount = 0;
@@ -242,10 +328,16 @@ void Engine::Update() {
         candidates.clear();
         return;
     }
-    // The old list is overwritten in place by RankAndKeep, reusing its strings' room.
+    const Mode m = EffectiveMode();
+    if (!RefreshFromCache(m)) BuildList(m, presearched);
+}
 
+void Engine::BuildList(Mode m, bool presearched) {
+    bool pinyinSearched = false, pinyinFound = false;  // by the mixed scheme's pinyin search
     pending_.clear();
     pending_.reserve(kReserve);
+    pendingText_.clear();
+    pendingText_.reserve(kReserve);
     std::fill(textSlots_.begin(), textSlots_.end(), 0);
     if (!promotions.empty()) {
         promoteKey_.assign(code.begin(), code.end());
@@ -283,10 +375,12 @@ void Engine::Update() {
         wubiCount = pending_.size();
 
         if (m == kModeMixed && pending_.size() < kMaxCandidates) {
+            pinyinSearched = true;
             if (presearched)
                 ids_.swap(pinyinIds_);
             else
                 SearchPinyin(code, ids_, kMixedPinyinMax);
+            pinyinFound = !ids_.empty();
             for (uint32_t id : ids_) {
                 DictEntry e;
                 if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
@@ -303,7 +397,27 @@ void Engine::Update() {
             }
         }
     }
-    RankAndKeep();
+    RankPending(pending_, kept_);
+    EmitCandidates(pending_, kept_);
+    try {
+        const bool allKnown = m != kModeWubi && pinyinWholeKnown_ && pinyinWhole_ == code;
+        // In candidates' size: ids take a sixth of one; the list's own fields about 12.
+        const size_t ids = kept_.size() + (allKnown ? pinyinWholeIds_.size() : 0);
+        CachedList& list = cache_.Add(m, code, pending_.size() + ids / 6 + 12);
+        list.gbkOnly = config.gbkOnly != 0;
+        list.freqAdjust = config.freqAdjust != 0;
+        list.pending = pending_;
+        list.kept = kept_;
+        list.wubiCount = wubiCount;
+        list.exactCount = exactCount;
+        list.pinyinLonger = pinyinLonger;
+        list.pinyinSearched = pinyinSearched;
+        list.pinyinFound = pinyinFound;
+        list.pinyinAllKnown = allKnown;
+        if (allKnown) list.pinyinAll = pinyinWholeIds_;
+    } catch (...) {
+        cache_.Clear();  // no room to keep it: the list is built again next time
+    }
 }
 
 }  // namespace zl

@@ -26,7 +26,7 @@ uint64_t Engine::PageStart() const {
 void Engine::AppendLetter(char c) {
     code.push_back(c);
     shownCode.push_back(static_cast<wchar_t>(c));
-    Update();
+    Refresh();
 }
 
 bool Engine::OnLetter(char c) {
@@ -54,7 +54,7 @@ bool Engine::OnLetter(char c) {
     CommitIndex(0);
     code.assign(1, c);
     shownCode.assign(1, static_cast<wchar_t>(c));
-    Update();
+    Refresh();
     return true;
 }
 
@@ -63,7 +63,7 @@ bool Engine::OnBackspace() {
     code.pop_back();
     if (!shownCode.empty()) shownCode.pop_back();
     if (!code.empty()) {
-        Update();
+        Refresh();
     } else {
         candidates.clear();
         page = 0;

@@ -20,7 +20,10 @@ void Engine::Learn(const std::wstring& text) {
     // Such a text would split its line in the file.
     if (text.empty() || !IsStorableText(text)) return;
     uint32_t& count = userFreq[text];
-    if (count < kMaxUseCount) ++count;
+    if (count < kMaxUseCount) {
+        ++count;
+        cache_.Counted(text);
+    }
     userDirty = true;
     ++userChange_;
     if (userMirrored_) userSaver_->Count(text, count, userChange_);
@@ -50,6 +53,7 @@ void Engine::LoadUser() {
     if (userSaver_) userSaver_->Drain();
     userMirrored_ = false;
     userFreq.clear();
+    cache_.Clear();
     const std::wstring path = UserFile();
     RemoveStaleSaves(path);
     std::string bytes;

@@ -21,6 +21,7 @@ std::wstring PromoteFile() { return UserDir() + L"\\promote.dat"; }
 void Engine::LoadPromote() {
     promotions.clear();
     promoteMax = 0;
+    cache_.Clear();
     const std::wstring path = PromoteFile();
     RemoveStaleSaves(path);
     std::string bytes;
@@ -74,6 +75,7 @@ void Engine::ClearPromotions(const std::wstring& under) {
                 ++it;
         }
     }
+    cache_.Clear();
     if (!code.empty()) Update();
     SavePromote();
 }

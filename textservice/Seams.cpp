@@ -4,6 +4,8 @@
 
 #include <ctime>
 
+#include "OsVersion.h"
+
 namespace zl {
 
 Seams Seams::Real() {
@@ -12,8 +14,10 @@ Seams Seams::Real() {
     s.unixTime = [] { return static_cast<int64_t>(std::time(nullptr)); };
     s.keyState = [](int vk) { return GetKeyState(vk); };
     s.asyncKeyState = [](int vk) { return GetAsyncKeyState(vk); };
+    s.keyboardState = [](BYTE* keys) { return GetKeyboardState(keys) != FALSE; };
     s.foregroundWindow = [] { return GetForegroundWindow(); };
     s.cursorPos = [](POINT* pt) { return GetCursorPos(pt) != FALSE; };
+    s.osMajorVersion = [] { return RealOsMajorVersion(); };
     s.messageBox = [](HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
         return MessageBoxW(owner, text, caption, type);
     };

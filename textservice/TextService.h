@@ -21,24 +21,13 @@
 #include <string>
 
 #include "CandWindow.h"
+#include "ChineseStateBlock.h"
 #include "Config.h"
 #include "Engine.h"
 #include "StatusBar.h"
 #include "SymbolPanel.h"
 
 namespace zl {
-
-// Local\ZelunWubiCN_v1: the Chinese/English state shared by every instance of a session.
-// Every word is touched only with interlocked operations.
-struct ChineseStateBlock {
-    volatile LONG magic;     // 0x5A4C4E42 once mapped by anyone
-    volatile LONG state;     // 0 unset, 1 Chinese, 2 English; others count as unset
-    volatile LONG reserved;  // never touched
-};
-static_assert(sizeof(ChineseStateBlock) == 12, "the block is 12 bytes in every build");
-
-constexpr LONG kChineseBlockMagic = 0x5A4C4E42;
-constexpr wchar_t kChineseBlockName[] = L"Local\\ZelunWubiCN_v1";
 
 class CEditSession;
 
@@ -90,6 +79,8 @@ public:
     void _UninitKeyEventSink();
     // The current status: Chinese flag, scheme (1 in temporary pinyin), width, panel open.
     StatusInfo _CurrentStatus() const;
+    // The status bar's look from the settings.
+    StatusSkin _CurrentSkin() const;
     // Status-bar callbacks wired at activation.
     void _OnStatusMoved(int x, int y);
     void _OnStatusTick();
@@ -221,9 +212,6 @@ public:
     // Counts deactivations, so a callback that ran a modal loop can tell it was pulled.
     uint32_t deactivations = 0;
 };
-
-// The status bar's look from the settings (TextServiceMenu.cpp).
-StatusSkin SkinOf(const Config& config);
 
 // ---- background work of the component (TextServiceUpdate.cpp)
 

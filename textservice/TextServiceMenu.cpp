@@ -1,5 +1,5 @@
 // Status-bar buttons, the right-click menu and the toggles behind them.
-#include "ConfigWrite.h"
+#include "ConfigSync.h"
 #include "Markers.h"
 #include "MenuModel.h"
 #include "Module.h"
@@ -44,7 +44,7 @@ void Flip(int& option) { option = option ? 0 : 1; }
 void FlipAndSave(CTextService& s, int Config::*field) {
     Flip(s.config.*field);
     const int v = s.config.*field;
-    SaveOneSetting([field, v](Config& c) { c.*field = v; }, &s.configWriteTime);
+    SaveOneField([field, v](Config& c) { c.*field = v; }, &s.configWriteTime);
 }
 
 // A window the user typed in: not one of the service's own.
@@ -208,26 +208,19 @@ void CTextService::_RunMenuCommand(UINT id) {
     case kCmdStatusBar:
         Flip(config.statusBar);
         _SaveOption(2);
-        statusBar.SetEnabled(config.statusBar != 0);
-        if (config.statusBar) {
-            statusBar.lastActivityTick = NowTick();
-            statusBar.Show();
-        } else {
-            statusBar.Hide();
-            symbolPanel.Hide();
-        }
+        _SyncStatusVisible();
         break;
     case kCmdTranslucent:
         Flip(config.statusTranslucent);
         _SaveOption(5);
-        statusBar.SetSkin(SkinOf(config));
+        statusBar.SetSkin(_CurrentSkin());
         break;
     case kCmdSkinDefault:
     case kCmdSkinClassic:
     case kCmdSkinFrame:
         config.statusSkin = static_cast<int>(id - kCmdSkinDefault);
         _SaveOption(7);
-        statusBar.SetSkin(SkinOf(config));
+        statusBar.SetSkin(_CurrentSkin());
         break;
     case kCmdAutoCheck:
         FlipAndSave(*this, &Config::autoCheck);
@@ -243,16 +236,6 @@ void CTextService::_RunMenuCommand(UINT id) {
     default:
         break;
     }
-}
-
-StatusSkin SkinOf(const Config& c) {
-    StatusSkin skin;
-    skin.theme = static_cast<uint32_t>(c.statusTheme);
-    skin.skin = static_cast<uint32_t>(c.statusSkin);
-    skin.translucent = static_cast<uint32_t>(c.statusTranslucent);
-    skin.accent = static_cast<uint32_t>(c.statusAccent);
-    skin.base = static_cast<uint32_t>(c.statusBase);
-    return skin;
 }
 
 void CTextService::_SetMode(Mode m) {

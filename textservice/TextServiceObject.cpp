@@ -1,8 +1,8 @@
 // IUnknown, construction and destruction, activation and deactivation.
 #include <new>
 
+#include "ConfigSync.h"
 #include "Module.h"
-#include "OsVersion.h"
 #include "Seams.h"
 #include "TextService.h"
 #include "ZlTrace.h"
@@ -118,7 +118,7 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
             statusBar.SetPos(config.statusX, config.statusY);
             StatusBar::SetSharedPos(config.statusX, config.statusY);
         }
-        statusBar.SetSkin(SkinOf(config));
+        statusBar.SetSkin(_CurrentSkin());
         statusBar.Update(_CurrentStatus());
         statusBar.SetEnabled(config.statusBar != 0);
         if (config.statusBar != 0) statusBar.Show();
@@ -176,6 +176,16 @@ StatusInfo CTextService::_CurrentStatus() const {
     return info;
 }
 
+StatusSkin CTextService::_CurrentSkin() const {
+    StatusSkin skin;
+    skin.theme = static_cast<uint32_t>(config.statusTheme);
+    skin.skin = static_cast<uint32_t>(config.statusSkin);
+    skin.translucent = static_cast<uint32_t>(config.statusTranslucent);
+    skin.accent = static_cast<uint32_t>(config.statusAccent);
+    skin.base = static_cast<uint32_t>(config.statusBase);
+    return skin;
+}
+
 void CTextService::_OnCandidateClick(int index) {
     if (index >= 0 && engine.SelectOnPage(static_cast<uint64_t>(index)) && context) _Sync(context);
 }
@@ -183,22 +193,19 @@ void CTextService::_OnCandidateClick(int index) {
 void CTextService::_OnStatusMoved(int x, int y) {
     config.statusX = x;
     config.statusY = y;
-    Config fresh;
-    fresh.Load();
-    fresh.statusX = x;
-    fresh.statusY = y;
-    fresh.Save();
+    SaveOneField(
+        [x, y](Config& c) {
+            c.statusX = x;
+            c.statusY = y;
+        },
+        &configWriteTime);
     StatusBar::SetSharedPos(x, y);
-    WIN32_FILE_ATTRIBUTE_DATA fad;
-    if (GetFileAttributesExW(fresh.Path().c_str(), GetFileExInfoStandard, &fad)) {
-        configWriteTime = fad.ftLastWriteTime;
-    }
 }
 
 void CTextService::_OnStatusTick() {
     if (sharedBlock) _SyncChineseFromShared();
     _CheckConfigReload();
-    if (RealOsMajorVersion() <= 9 && config.shiftToggle != 0) _PollWin7Shift();
+    if (Pre10() && config.shiftToggle != 0) _PollWin7Shift();
 }
 
 }  // namespace zl

@@ -2,7 +2,7 @@
 #include <cwchar>
 #include <new>
 
-#include "ConfigWrite.h"
+#include "ConfigSync.h"
 #include "Module.h"
 #include "Purge.h"
 #include "Seams.h"
@@ -36,7 +36,7 @@ void CTextService::_CheckUpdate(bool manual) {
     if (!manual && (!AutoCheckDue(config.lastCheck, now) || !config.autoCheck)) return;
 
     // Recorded before the fetch: a failing address is not tried again for 12 hours.
-    SaveOneSetting([now](Config& c) { c.lastCheck = now; }, &configWriteTime);
+    SaveOneField([now](Config& c) { c.lastCheck = now; }, &configWriteTime);
     config.lastCheck = now;
     engine.config.lastCheck = now;
 

@@ -78,9 +78,7 @@ TEST_F(ServiceTest, EveryFakeIsBackAtBaselineAfterTwoActivations) {
         EXPECT_TRUE(tm->threadSink && tm->keySink);
         Type("a");
         ASSERT_NE(svc->composition, nullptr);
-        const TF_PRESERVEDKEY ctrlSpace{VK_SPACE, TF_MOD_CONTROL};  // as the key sink registers it
-        tm->PreserveKey(42, zl::GUID_ZLKeyCtrlSpace, &ctrlSpace, L"", 0);
-        svc->ctrlSpacePreserved = 1;
+        EXPECT_EQ(1u, tm->preserved.size());  // Ctrl+Space, with the option's default
         EXPECT_EQ(S_OK, svc->Deactivate());
         EXPECT_EQ(svc->candWindow.hwnd, nullptr);
         EXPECT_EQ(svc->statusBar.hwnd, nullptr);
@@ -115,8 +113,11 @@ TEST_F(ServiceTest, FailedActivationLeavesNothingBehind) {
 TEST_F(ServiceTest, TheDestructorReleasesWhatTsfLeftWithIt) {
     const std::string baseline = State();
     ActivateFocused();
-    tm->UnadviseSink(1);  // the framework drops its sinks and the service, without Deactivate
+    // The framework drops its sinks, the preserved key and the service, without Deactivate.
+    tm->UnadviseSink(1);
+    tm->UnadviseSink(2);
     tm->UnadviseKeyEventSink(42);
+    tm->preserved.clear();
     svc->Release();
     svc = nullptr;
     EXPECT_EQ(State(), baseline);

@@ -377,11 +377,23 @@ public:
         AddRef();
         return S_OK;
     }
+    // The writer hears of its own change too, after the value is stored or, with
+    // echoBeforeStore, while the old one is still there.
     STDMETHODIMP SetValue(TfClientId, const VARIANT* v) override {
+        ++openCloseWrites;
+        if (echoBeforeStore && compartmentSink) compartmentSink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
         VariantCopy(&openClose, const_cast<VARIANT*>(v));
-        if (compartmentSink) compartmentSink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
+        if (!echoBeforeStore && compartmentSink) compartmentSink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
         return S_OK;
     }
+    // Another writer (the system, another text service) changes the value.
+    void SetOpenByOther(int open) {
+        VariantClear(&openClose);
+        openClose.vt = VT_I4;
+        openClose.lVal = open;
+        if (compartmentSink) compartmentSink->OnChange(GUID_COMPARTMENT_KEYBOARD_OPENCLOSE);
+    }
+    int Open() const { return openClose.vt == VT_I4 ? openClose.lVal : -1; }
     STDMETHODIMP GetValue(VARIANT* v) override {
         VariantInit(v);
         return VariantCopy(v, &openClose);
@@ -420,6 +432,8 @@ public:
     ITfCompartmentEventSink* compartmentSink = nullptr;
     ITfDocumentMgr* focus = nullptr;
     VARIANT openClose{};
+    int openCloseWrites = 0;
+    bool echoBeforeStore = false;
     std::vector<FakeDocumentMgr*> documents;  // one reference each
     std::vector<GUID> preserved;
 };

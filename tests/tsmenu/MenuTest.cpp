@@ -2,6 +2,7 @@
 // status-bar buttons run on the service with message boxes and the shell recorded.
 #include <algorithm>
 
+#include "ConfigSync.h"
 #include "Markers.h"
 #include "MenuModel.h"
 #include "PlainWindows.h"
@@ -97,9 +98,9 @@ TEST_F(MenuCommand, SchemeRowsSwitchToChineseAndClearOnlyOnASchemeChange) {
 }
 
 FILETIME ConfigWriteTime() {
-    WIN32_FILE_ATTRIBUTE_DATA fad{};
-    GetFileAttributesExW(zl::Config().Path().c_str(), GetFileExInfoStandard, &fad);
-    return fad.ftLastWriteTime;
+    FILETIME t{};
+    zl::ReadWriteTime(zl::Config().Path().c_str(), &t);
+    return t;
 }
 
 TEST_F(MenuCommand, OptionRowsFlipTheirSettingWhereItIsRead) {

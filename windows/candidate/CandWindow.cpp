@@ -59,6 +59,8 @@ bool CandWindow::Create(HINSTANCE instance) {
 void CandWindow::Destroy() {
     font.Reset();
     smallFont.Reset();
+    fontsPx_ = 0;
+    regionSize_ = SIZE{};
     if (hwnd) {
         KillTimer(hwnd, kForegroundTimer);
         DestroyWindow(hwnd);
@@ -102,8 +104,11 @@ void CandWindow::Show(const CandShow& s) {
     dark = IsDarkMode() ? 1 : 0;
     metrics = CandMetricsFor(fontPx);
 
-    font.Reset(MakeFont(fontPx));
-    smallFont.Reset(MakeFont(metrics.smallPx));
+    if (fontsPx_ != fontPx || !font || !smallFont) {
+        font.Reset(MakeFont(fontPx));
+        smallFont.Reset(MakeFont(metrics.smallPx));
+        fontsPx_ = fontPx;
+    }
 
     // Measure once here; painting reuses the numbers.
     std::vector<CandCellSize> sizes;
@@ -141,9 +146,15 @@ void CandWindow::Show(const CandShow& s) {
 
     SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, clientSize.cx, clientSize.cy,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    HRGN region = CreateRoundRectRgn(0, 0, clientSize.cx + 1, clientSize.cy + 1, 10, 10);
-    // The window owns the region once it is set; only a refused one is ours to delete.
-    if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+    if (regionSize_.cx != clientSize.cx || regionSize_.cy != clientSize.cy) {
+        HRGN region = CreateRoundRectRgn(0, 0, clientSize.cx + 1, clientSize.cy + 1, 10, 10);
+        // The window owns the region once it is set; only a refused one is ours to delete.
+        if (region && SetWindowRgn(hwnd, region, TRUE)) {
+            regionSize_ = clientSize;
+        } else if (region) {
+            DeleteObject(region);
+        }
+    }
     visible = 1;
     InvalidateRect(hwnd, nullptr, TRUE);
     UpdateWindow(hwnd);

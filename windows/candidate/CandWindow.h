@@ -74,6 +74,10 @@ public:
 private:
     void OnLButtonDown(LPARAM lp);
     HINSTANCE instance_ = nullptr;
+    // What the fonts were made for and the region's size: a keystroke that changes
+    // neither makes no new font and sets no new region.
+    int32_t fontsPx_ = 0;
+    SIZE regionSize_{};
 };
 
 }  // namespace zl

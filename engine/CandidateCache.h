@@ -1,0 +1,92 @@
+// Candidate lists already built, kept so that typing a code again (its first letters
+// above all, whose searches return hundreds of ids) costs no search and no building.
+// A kept list stays exact as use counts change: the cache notes, per slot of text
+// hashes, when a text was last counted, and a candidate whose slot was counted after its
+// list last read the counts has its count read again and moves up in the list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Candidate.h"
+
+namespace zl {
+
+// A candidate of a list: its text and code are those of entry `source` (its code the
+// joined pinyin when `pinyin`), read from the mapping only when shown. Kept small, as a
+// cached list holds up to a few hundred.
+struct PendingCandidate {
+    uint32_t hash;  // of the text, for finding it again
+    uint32_t source;
+    uint32_t freq;
+    uint32_t userCount;
+    uint32_t promote;
+    int8_t tier;
+    bool pinyin;
+};
+
+// The hash a PendingCandidate keeps of its text.
+uint32_t TextHash(std::wstring_view text);
+
+struct CachedList {
+    Mode mode = kModeWubi;  // the effective scheme
+    std::string code;
+    bool gbkOnly = false;
+    bool freqAdjust = false;
+    std::vector<PendingCandidate> pending;  // in building order
+    std::vector<uint32_t> kept;             // positions in pending, in list order
+    uint64_t wubiCount = 0;
+    uint64_t exactCount = 0;
+    bool pinyinLonger = false;
+    // The mixed scheme searched pinyin for the code and found ids (usable or not).
+    bool pinyinSearched = false;
+    bool pinyinFound = false;
+    // Every pinyin match of the code in index order, when its search saw them all.
+    bool pinyinAllKnown = false;
+    std::vector<uint32_t> pinyinAll;
+    size_t units = 0;         // what it counts against the cache's room
+    uint32_t countsSeen = 0;  // use counts made before this are in pending
+    uint32_t newer = 0, older = 0;  // neighbours in the order of use, slot + 1; 0 = none
+};
+
+class CandidateCache {
+public:
+    // Lists kept, and their size in units of a candidate (24 bytes): a few megabytes.
+    static constexpr size_t kMaxLists = 8192;
+    static constexpr size_t kMaxUnits = 1 << 18;
+
+    // The list for the scheme and code, or null.
+    CachedList* Find(Mode mode, const std::string& code);
+    // A list to fill for the scheme and code, replacing the one kept for them; room is
+    // made by dropping the lists used least recently.
+    // `units`: the list's size.
+    CachedList& Add(Mode mode, const std::string& code, size_t units);
+    void Clear();
+
+    // A use count of text grew.
+    void Counted(std::wstring_view text);
+    uint32_t CountsMade() const { return counts_; }
+    // False when no text with this hash was counted after the first `seen` counts.
+    bool MayHaveCounted(uint32_t hash, uint32_t seen) const {
+        return !countedAt_.empty() && countedAt_[hash & (countedAt_.size() - 1)] > seen;
+    }
+
+private:
+    static std::string KeyOf(Mode mode, const std::string& code);
+    void Unlink(uint32_t slot);
+    void LinkNewest(uint32_t slot);
+    void DropOldest();
+
+    std::vector<CachedList> lists_;  // slots; the free ones are in free_
+    std::vector<uint32_t> free_;
+    std::unordered_map<std::string, uint32_t> byKey_;  // slot of each kept list
+    uint32_t newest_ = 0, oldest_ = 0;                 // slot + 1; 0 = none
+    size_t unitsTotal_ = 0;
+    uint32_t counts_ = 0;
+    std::vector<uint32_t> countedAt_;  // per hash slot: the number of its last count
+};
+
+}  // namespace zl
