@@ -109,10 +109,14 @@ TEST_F(MenuCommand, OptionRowsFlipTheirSettingWhereItIsReadAndSaveIt) {
         int zl::Config::*field;
         bool engineReads;
     } cases[] = {
-        {zl::kCmdFullWidth, &zl::Config::fullWidth, true},       {zl::kCmdVertical, &zl::Config::vertical, true},
-        {zl::kCmdManualFreq, &zl::Config::manualFreq, true},     {zl::kCmdNumpad, &zl::Config::numpadSelect, false},
-        {zl::kCmdShiftEnglish, &zl::Config::shiftEnglish, false}, {zl::kCmdShiftToggle, &zl::Config::shiftToggle, false},
-        {zl::kCmdCtrlSpace, &zl::Config::ctrlSpace, false},       {zl::kCmdAutoCheck, &zl::Config::autoCheck, false},
+        {zl::kCmdFullWidth, &zl::Config::fullWidth, true},
+        {zl::kCmdVertical, &zl::Config::vertical, true},
+        {zl::kCmdManualFreq, &zl::Config::manualFreq, true},
+        {zl::kCmdNumpad, &zl::Config::numpadSelect, false},
+        {zl::kCmdShiftEnglish, &zl::Config::shiftEnglish, false},
+        {zl::kCmdShiftToggle, &zl::Config::shiftToggle, false},
+        {zl::kCmdCtrlSpace, &zl::Config::ctrlSpace, false},
+        {zl::kCmdAutoCheck, &zl::Config::autoCheck, false},
     };
     for (const auto& c : cases) {
         zl::Config other;  // another process's change, already seen, survives the save
