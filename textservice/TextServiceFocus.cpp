@@ -1,18 +1,11 @@
 // Thread-manager events (document focus, context stack) and the sinks' installation.
+#include "ComRelease.h"
 #include "Guids.h"
 #include "TextService.h"
 
 namespace zl {
 
 namespace {
-
-template <class T>
-void ReleaseAndClear(T*& p) {
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
 
 // Whether context lives in document (its document manager is that one).
 bool ContextOf(ITfContext* context, ITfDocumentMgr* document) {

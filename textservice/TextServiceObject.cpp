@@ -1,6 +1,7 @@
 // IUnknown, construction and destruction, activation and deactivation.
 #include <new>
 
+#include "ComRelease.h"
 #include "ConfigSync.h"
 #include "Module.h"
 #include "Seams.h"
@@ -8,18 +9,6 @@
 #include "ZlTrace.h"
 
 namespace zl {
-
-namespace {
-
-template <class T>
-void ReleaseAndClear(T*& p) {
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
-
-}  // namespace
 
 CTextService::CTextService() = default;
 
