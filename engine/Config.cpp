@@ -82,10 +82,9 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 // 0..2, anything else (negatives too) becomes 0.
 int ZeroAbove2(int v) { return static_cast<unsigned>(v) > 2u ? 0 : v; }
 
-// Text of a file saved by an editor: UTF-8 when it is valid UTF-8 (a mark of its own is
-// dropped), else the ANSI code page, which is how the profile functions would read it.
+// Text of a file saved by an editor, without its UTF-8 mark: UTF-8 when it is valid
+// UTF-8, else the ANSI code page, which is how the profile functions would read it.
 std::wstring DecodeForeign(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     std::wstring text;
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return text;
     const int len = static_cast<int>(bytes.size());
@@ -127,8 +126,11 @@ bool EnsureUnicodeFile(const std::wstring& file) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == kBom[0] &&
         static_cast<unsigned char>(bytes[1]) == kBom[1])
         return true;  // another process converted it meanwhile
-    const std::wstring text = DecodeForeign(bytes);
-    if (text.empty() && !bytes.empty()) return false;
+    std::string_view body = bytes;
+    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    const std::wstring text = DecodeForeign(body);
+    // Only a mark decodes to nothing, and that is an empty file, not a failure.
+    if (text.empty() && !body.empty()) return false;
     std::string converted(reinterpret_cast<const char*>(kBom), sizeof kBom);
     for (wchar_t unit : text) {
         converted.push_back(static_cast<char>(unit & 0xFF));

@@ -327,6 +327,7 @@ TEST_F(ConfigFile, AFileInAnotherEncodingBecomesUnicodeKeepingTheUsersKeys) {
         {"UTF-8", "[\xE7\x94\xA8\xE6\x88\xB7]\r\n\xE8\x87\xAA\xE5\xAE\x9A=\xE7\x94\xB2\xE4\xB9\x99\r\n"
                   "[\xE7\x95\x8C\xE9\x9D\xA2]\r\n\xE5\xAD\x97\xE5\x8F\xB7=40\r\n", L"用户/自定=甲乙"},
         {"UTF-8 with its mark", "\xEF\xBB\xBF[mine]\nk=v\n", L"mine/k=v"},
+        {"only a UTF-8 mark", "\xEF\xBB\xBF", L""},
         {"ANSI", "[mine]\r\n" + gbkKey + "=" + gbkValue + "\r\n", L"mine/" + AnsiText(gbkKey) + L"=" + AnsiText(gbkValue)},
     };
     for (const Case& k : cases) {
