@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,7 +50,6 @@ struct CachedList {
     std::vector<uint32_t> pinyinAll;
     size_t units = 0;         // what it counts against the cache's room
     uint32_t countsSeen = 0;  // use counts made before this are in pending
-    uint32_t newer = 0, older = 0;  // neighbours in the order of use, slot + 1; 0 = none
 };
 
 class CandidateCache {
@@ -76,14 +76,10 @@ public:
 
 private:
     static std::string KeyOf(Mode mode, const std::string& code);
-    void Unlink(uint32_t slot);
-    void LinkNewest(uint32_t slot);
-    void DropOldest();
+    void Drop(std::list<CachedList>::iterator list);
 
-    std::vector<CachedList> lists_;  // slots; the free ones are in free_
-    std::vector<uint32_t> free_;
-    std::unordered_map<std::string, uint32_t> byKey_;  // slot of each kept list
-    uint32_t newest_ = 0, oldest_ = 0;                 // slot + 1; 0 = none
+    std::list<CachedList> lists_;  // the most recently used first
+    std::unordered_map<std::string, std::list<CachedList>::iterator> byKey_;
     size_t unitsTotal_ = 0;
     uint32_t counts_ = 0;
     std::vector<uint32_t> countedAt_;  // per hash slot: the number of its last count
