@@ -120,8 +120,6 @@ private:
     void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
     // Leaves in kept the positions of the best candidates of pending, in list order.
     void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
-    // kept after the rank of pending[at] rose, the others unchanged.
-    void Raise(const std::vector<Pending>& pending, uint32_t at, std::vector<uint32_t>& kept);
     void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
     // Position of text (whose std::hash is hash) among the pending candidates, or
     // SIZE_MAX; `slot` receives where it belongs in textSlots_.

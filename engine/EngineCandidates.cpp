@@ -237,20 +237,6 @@ void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32
     for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
 }
 
-void Engine::Raise(const std::vector<Pending>& pending, uint32_t at, std::vector<uint32_t>& kept) {
-    // Only this candidate's rank rose: it moves up within the kept ones, or joins them
-    // in place of the last when it now goes before it.
-    auto before = [&](uint32_t x, uint32_t y) { return Ranked::Before(RankOf(pending[x], x), RankOf(pending[y], y)); };
-    auto listed = std::find(kept.begin(), kept.end(), at);
-    if (listed == kept.end()) {
-        if (kept.size() == pending.size() || !before(at, kept.back())) return;
-        kept.pop_back();
-    } else {
-        kept.erase(listed);
-    }
-    kept.insert(std::upper_bound(kept.begin(), kept.end(), at, before), at);
-}
-
 void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
     // The entries are read first, all of them, so that their reads from the mapping
     // overlap instead of waiting one after another.
@@ -282,21 +268,18 @@ bool Engine::RefreshFromCache(Mode m) {
     if (!list || list->gbkOnly != (config.gbkOnly != 0) || list->freqAdjust != (config.freqAdjust != 0))
         return false;
     if (list->countsSeen != cache_.CountsMade()) {
-        // Counts only grow between two Updates; a rank that rose moves its candidate up.
-        bool fell = false;
-        for (uint32_t i = 0; i < list->pending.size(); ++i) {
-            Pending& p = list->pending[i];
+        // Ranking a kept list again costs microseconds; searching and building, far more.
+        bool changed = false;
+        for (Pending& p : list->pending) {
             DictEntry e;
             if (!cache_.MayHaveCounted(p.hash, list->countsSeen) || !dict.GetEntry(p.source, e)) continue;
             textKey_.assign(dict.Text(e));
             const auto count = userFreq.find(textKey_);
             const uint32_t now = count == userFreq.end() ? 0 : count->second;
-            if (now == p.userCount) continue;
-            fell = fell || now < p.userCount;
+            changed = changed || now != p.userCount;
             p.userCount = now;
-            if (list->freqAdjust && !fell) Raise(list->pending, i, list->kept);
         }
-        if (fell && list->freqAdjust) RankPending(list->pending, list->kept);
+        if (changed && list->freqAdjust) RankPending(list->pending, list->kept);
         list->countsSeen = cache_.CountsMade();
     }
     wubiCount = list->wubiCount;
