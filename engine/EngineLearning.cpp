@@ -26,7 +26,15 @@ void Engine::Learn(const std::wstring& text) {
     }
     userDirty = true;
     ++userChange_;
-    if (userMirrored_) userSaver_->Count(text, count, userChange_);
+    if (userMirrored_) {
+        try {
+            userSaver_->Count(text, count, userChange_);
+        } catch (...) {
+            // The writer's copy misses this use now: it must not claim the save, so
+            // the next save hands it the whole map again.
+            userMirrored_ = false;
+        }
+    }
     if (userFreq.size() > kSaveEveryUseAbove) SaveUserSoon();
 }
 
