@@ -13,11 +13,11 @@ bool SameText(const wchar_t* a, int aLen, const wchar_t* b) {
 bool IsSettingsWindow(HWND w) {
     wchar_t cls[64];
     const int clsLen = GetClassNameW(w, cls, 64);
-    if (!SameText(cls, clsLen, L"ZlDemoMain")) return false;
+    if (!SameText(cls, clsLen, kSettingsClass)) return false;
     // InternalGetWindowText never sends a message, so a hung window cannot stall the caller.
     wchar_t title[128];
     const int titleLen = InternalGetWindowText(w, title, 128);
-    return SameText(title, titleLen, L"泽仑五笔输入法 - 设置");
+    return SameText(title, titleLen, kSettingsTitle);
 }
 
 }  // namespace

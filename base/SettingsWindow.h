@@ -5,8 +5,12 @@
 
 namespace zl {
 
-// True when window, or one of its first seven owners, has the class "ZlDemoMain" and
-// the settings-mode title (both compared without regard to case). Null gives false.
+// The settings program's main window class, and its title in settings mode.
+constexpr wchar_t kSettingsClass[] = L"ZlDemoMain";
+constexpr wchar_t kSettingsTitle[] = L"泽仑五笔输入法 - 设置";
+
+// True when window, or one of its first seven owners, has kSettingsClass and
+// kSettingsTitle (both compared without regard to case). Null gives false.
 bool IsSettingsWindowForeground(HWND window);
 
 }  // namespace zl

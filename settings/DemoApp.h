@@ -8,14 +8,16 @@
 #include "CandWindow.h"
 #include "Config.h"
 #include "Engine.h"
+#include "SettingsWindow.h"
 #include "UniqueHandle.h"
 
 namespace zldemo {
 
-constexpr wchar_t kMainClass[] = L"ZlDemoMain";
+// The main window's class and settings-mode title are the ones the text service looks for.
+using zl::kSettingsClass;
+using zl::kSettingsTitle;
 constexpr wchar_t kInputClass[] = L"ZlDemoInput";
 constexpr wchar_t kHelpClass[] = L"ZlHelpPopupWnd";
-constexpr wchar_t kSettingsTitle[] = L"泽仑五笔输入法 - 设置";
 constexpr wchar_t kDemoTitle[] = L"泽仑五笔输入法 - 演示与设置";
 constexpr wchar_t kAppCaption[] = L"泽仑五笔";
 

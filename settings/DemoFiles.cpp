@@ -3,8 +3,8 @@
 #include <string>
 
 #include "Markers.h"
-#include "UniqueHandle.h"
 #include "UserDir.h"
+#include "WholeFile.h"
 
 namespace zldemo {
 
@@ -26,14 +26,8 @@ std::wstring ShownVersionIn(const std::wstring& folder) {
 std::wstring PreviewPidPath() { return zl::UserDir() + L"\\preview.pid"; }
 
 bool WritePreviewPid(DWORD pid, DWORD self) {
-    if (pid == 0 || pid == self) return false;
-    zl::UniqueHandle f(CreateFileW(PreviewPidPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.Valid()) return false;
-    const std::string digits = std::to_string(pid);
-    DWORD written = 0;
-    return WriteFile(f.Get(), digits.data(), static_cast<DWORD>(digits.size()), &written, nullptr) &&
-           written == digits.size();
+    // Saved whole, so that a status bar reading it at that moment sees no empty file.
+    return pid != 0 && pid != self && zl::SaveWholeFile(PreviewPidPath(), std::to_string(pid));
 }
 
 void DeletePreviewPid() { DeleteFileW(PreviewPidPath().c_str()); }

@@ -44,7 +44,7 @@ void RegisterClasses(HINSTANCE inst, const Icons& icons) {
 
     wc.lpfnWndProc = MainProc;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainClass;
+    wc.lpszClassName = kSettingsClass;
     RegisterClassExW(&wc);
 
     wc.lpfnWndProc = HelpPopupProc;
@@ -74,7 +74,7 @@ int Run(HINSTANCE inst) {
 
     g_settingsOnly = HasSettingsArg(GetCommandLineW());
     if (g_settingsOnly) {
-        if (HWND existing = FindWindowW(kMainClass, kSettingsTitle)) {
+        if (HWND existing = FindWindowW(kSettingsClass, kSettingsTitle)) {
             ShowWindow(existing, SW_SHOWNORMAL);
             SetForegroundWindow(existing);
             return 0;
@@ -110,7 +110,7 @@ int Run(HINSTANCE inst) {
     LoadIcons(inst, icons);
     RegisterClasses(inst, icons);
 
-    HWND main = CreateWindowExW(0, kMainClass, g_settingsOnly ? kSettingsTitle : kDemoTitle,
+    HWND main = CreateWindowExW(0, kSettingsClass, g_settingsOnly ? kSettingsTitle : kDemoTitle,
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 200, 100,
                                 kMainWidth, kMainHeight, nullptr, nullptr, inst, nullptr);
     if (!main) return fail();

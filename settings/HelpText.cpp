@@ -6,21 +6,6 @@
 
 namespace zldemo {
 
-namespace {
-
-std::wstring JoinLines(std::initializer_list<const wchar_t*> lines) {
-    std::wstring out;
-    bool first = true;
-    for (const wchar_t* line : lines) {
-        if (!first) out += L"\r\n";
-        first = false;
-        out += line;
-    }
-    return out;
-}
-
-}  // namespace
-
 std::wstring DecodeHelpBytes(std::string bytes) {
     if (bytes.size() > 2 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
     std::wstring wide;
@@ -55,30 +40,26 @@ std::wstring LoadHelpFile(const std::wstring& folder) {
 }
 
 std::wstring BuiltInHelpText() {
-    return JoinLines({
-        L"未能读取“使用说明.txt”。",
-        L"",
-        L"常用操作：",
-        L"  字母 = 输入编码    空格 = 上屏首选    数字 = 选候选",
-        L"  回车 = 清屏（清空编码与候选，不输出字符）",
-        L"  Tab  = 切换五笔 / 拼音",
-        L"  混输 = 忘了五笔码可直接打拼音（如 nihao），可在右侧关闭",
-        L"  Shift 单击 = 中英切换，Shift 按住打字母 = 直接输出英文",
-        L"  Esc  = 取消本次输入",
-        L"",
-        L"状态条：中/英 · 五/拼 · 全/半 · 小键盘 · 设置",
-    });
+    return L"未能读取“使用说明.txt”。\r\n"
+           L"\r\n"
+           L"常用操作：\r\n"
+           L"  字母 = 输入编码    空格 = 上屏首选    数字 = 选候选\r\n"
+           L"  回车 = 清屏（清空编码与候选，不输出字符）\r\n"
+           L"  Tab  = 切换五笔 / 拼音\r\n"
+           L"  混输 = 忘了五笔码可直接打拼音（如 nihao），可在右侧关闭\r\n"
+           L"  Shift 单击 = 中英切换，Shift 按住打字母 = 直接输出英文\r\n"
+           L"  Esc  = 取消本次输入\r\n"
+           L"\r\n"
+           L"状态条：中/英 · 五/拼 · 全/半 · 小键盘 · 设置";
 }
 
 std::wstring ShortcutListText() {
-    return JoinLines({
-        L"字母 = 输入编码    空格 = 上屏首选    数字 = 选候选",
-        L"回车 = 清屏（清空编码与候选，不输出字符）",
-        L"Esc  = 取消本次输入    Tab = 切换五笔 / 拼音 / 混输",
-        L"Ctrl+空格 / 单击 Shift = 中英切换",
-        L"按住 Shift 打字母 = 直接输出英文",
-        L"Ctrl+数字 = 手动调频（把第 N 个候选调到首位）",
-    });
+    return L"字母 = 输入编码    空格 = 上屏首选    数字 = 选候选\r\n"
+           L"回车 = 清屏（清空编码与候选，不输出字符）\r\n"
+           L"Esc  = 取消本次输入    Tab = 切换五笔 / 拼音 / 混输\r\n"
+           L"Ctrl+空格 / 单击 Shift = 中英切换\r\n"
+           L"按住 Shift 打字母 = 直接输出英文\r\n"
+           L"Ctrl+数字 = 手动调频（把第 N 个候选调到首位）";
 }
 
 }  // namespace zldemo

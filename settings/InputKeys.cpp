@@ -56,11 +56,9 @@ bool InputKeyDown(zl::Engine& engine, zl::Config& cfg, std::wstring& text, UINT 
         }
     } else if (vk == VK_TAB) {
         tab = true;
-        engine.mode = static_cast<zl::Mode>((engine.mode + 1) % 3);
-        engine.Clear();
         // The input method may have changed other keys since a menu last read the file.
         cfg.Load();
-        cfg.scheme = engine.mode;
+        SelectScheme(engine, cfg, (engine.mode + 1) % 3);
         cfg.Save();
         ApplyOptions(engine, cfg);
     } else if (vk == VK_RETURN) {

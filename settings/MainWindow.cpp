@@ -3,6 +3,8 @@
 // InputKeys; this file only wires them to the window.
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "DemoApp.h"
 #include "DemoFiles.h"
 #include "Fetch.h"
@@ -26,9 +28,6 @@ constexpr COLORREF kStatusColour = 0x5F5A5A;
 constexpr wchar_t kHint[] = L"提示：字母=编码 空格=上屏 数字=选词 回车=清屏 Tab=切换方案";
 
 HMENU g_menuBar = nullptr;
-HMENU g_menuSelect = nullptr;
-HMENU g_menuFunc = nullptr;
-HMENU g_menuAbout = nullptr;
 zl::BrushHandle g_cardBrush;
 
 HFONT MakeFont(int px, int weight, const wchar_t* face, DWORD charset = DEFAULT_CHARSET) {
@@ -36,59 +35,68 @@ HFONT MakeFont(int px, int weight, const wchar_t* face, DWORD charset = DEFAULT_
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, face);
 }
 
+// One menu row: a command and its text; id 0 is a separator. The version row is greyed
+// by RefreshMenuState, which always follows.
+struct MenuRow {
+    UINT id;
+    const wchar_t* text;
+};
+
+HMENU MakePopup(std::initializer_list<MenuRow> rows) {
+    HMENU menu = CreatePopupMenu();
+    for (const MenuRow& r : rows) {
+        AppendMenuW(menu, r.id ? MF_STRING : MF_SEPARATOR, r.id, r.text);
+    }
+    return menu;
+}
+
 void BuildMenus(HWND hwnd) {
-    HMENU edit = CreatePopupMenu();
-    AppendMenuW(edit, MF_STRING, kIdClearDemo, L"清空演示输入");
-    AppendMenuW(edit, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(edit, MF_STRING, kIdSelectHelp, L"全选说明文本");
-    AppendMenuW(edit, MF_STRING, kIdCopyHelp, L"复制说明文本");
+    HMENU select = CreatePopupMenu();
+    for (int i = 0; i < kOptionCount; ++i) AppendMenuW(select, MF_STRING, kIdOptionFirst + i, kChkNames[i]);
 
-    g_menuSelect = CreatePopupMenu();
-    for (int i = 0; i < kOptionCount; ++i) AppendMenuW(g_menuSelect, MF_STRING, kIdOptionFirst + i, kChkNames[i]);
-
-    HMENU window = CreatePopupMenu();
-    AppendMenuW(window, MF_STRING, kIdTopMost, L"窗口总在最前");
-    AppendMenuW(window, MF_STRING, kIdMinimise, L"最小化");
-    AppendMenuW(window, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(window, MF_STRING, kIdClose, L"关闭(&C)");
-
-    g_menuFunc = CreatePopupMenu();
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSchemeWubi, L"输入方案：五笔 86");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSchemePinyin, L"输入方案：拼音");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSchemeMixed, L"输入方案：五笔拼音混输");
-    AppendMenuW(g_menuFunc, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(g_menuFunc, MF_STRING, kIdTheme, L"状态条主题");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdAccent, L"状态条配色");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdBase, L"状态条底色");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdAccentDefault, L"恢复默认配色");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdBaseDefault, L"恢复默认底色");
-    AppendMenuW(g_menuFunc, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSkinDefault, L"皮肤：默认（圆角·阴影）");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSkinClassic, L"皮肤：经典（直角·黑细描边）");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSkinFrame, L"皮肤：彩框（胶囊·彩色线框·无阴影）");
-    AppendMenuW(g_menuFunc, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(g_menuFunc, MF_STRING, kIdSaveSettings, L"保存设置");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdResetDefaults, L"恢复默认设置");
-    AppendMenuW(g_menuFunc, MF_STRING, kIdCheckUpdate, L"检查更新…");
-
-    HMENU help = CreatePopupMenu();
-    AppendMenuW(help, MF_STRING, kIdShowHelp, L"查看使用说明");
-    AppendMenuW(help, MF_STRING, kIdShortcuts, L"快捷键一览");
-
-    g_menuAbout = CreatePopupMenu();
-    AppendMenuW(g_menuAbout, MF_STRING | MF_GRAYED, kIdVersion, L"版本");
-    AppendMenuW(g_menuAbout, MF_STRING, kIdAbout, L"关于 泽仑五笔输入法…");
-    AppendMenuW(g_menuAbout, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(g_menuAbout, MF_STRING, kIdHomePage, L"访问官方主页");
-    AppendMenuW(g_menuAbout, MF_STRING, kIdDownloadPage, L"访问发布页面（下载）");
-
+    const struct {
+        HMENU popup;
+        const wchar_t* text;
+    } bar[] = {
+        {MakePopup({{kIdClearDemo, L"清空演示输入"},
+                    {0, nullptr},
+                    {kIdSelectHelp, L"全选说明文本"},
+                    {kIdCopyHelp, L"复制说明文本"}}),
+         L"编辑(&E)"},
+        {select, L"选择(&S)"},
+        {MakePopup({{kIdTopMost, L"窗口总在最前"},
+                    {kIdMinimise, L"最小化"},
+                    {0, nullptr},
+                    {kIdClose, L"关闭(&C)"}}),
+         L"窗口(&W)"},
+        {MakePopup({{kIdSchemeWubi, L"输入方案：五笔 86"},
+                    {kIdSchemePinyin, L"输入方案：拼音"},
+                    {kIdSchemeMixed, L"输入方案：五笔拼音混输"},
+                    {0, nullptr},
+                    {kIdTheme, L"状态条主题"},
+                    {kIdAccent, L"状态条配色"},
+                    {kIdBase, L"状态条底色"},
+                    {kIdAccentDefault, L"恢复默认配色"},
+                    {kIdBaseDefault, L"恢复默认底色"},
+                    {0, nullptr},
+                    {kIdSkinDefault, L"皮肤：默认（圆角·阴影）"},
+                    {kIdSkinClassic, L"皮肤：经典（直角·黑细描边）"},
+                    {kIdSkinFrame, L"皮肤：彩框（胶囊·彩色线框·无阴影）"},
+                    {0, nullptr},
+                    {kIdSaveSettings, L"保存设置"},
+                    {kIdResetDefaults, L"恢复默认设置"},
+                    {kIdCheckUpdate, L"检查更新…"}}),
+         L"功能(&F)"},
+        {MakePopup({{kIdShowHelp, L"查看使用说明"}, {kIdShortcuts, L"快捷键一览"}}), L"帮助(&H)"},
+        {MakePopup({{kIdVersion, L"版本"},
+                    {kIdAbout, L"关于 泽仑五笔输入法…"},
+                    {0, nullptr},
+                    {kIdHomePage, L"访问官方主页"},
+                    {kIdDownloadPage, L"访问发布页面（下载）"}}),
+         L"关于(&A)"},
+    };
     g_menuBar = CreateMenu();
-    AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"编辑(&E)");
-    AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(g_menuSelect), L"选择(&S)");
-    AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(window), L"窗口(&W)");
-    AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(g_menuFunc), L"功能(&F)");
-    AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"帮助(&H)");
-    AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(g_menuAbout), L"关于(&A)");
+    for (const auto& b : bar) AppendMenuW(g_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(b.popup), b.text);
     SetMenu(hwnd, g_menuBar);
 }
 
@@ -204,7 +212,6 @@ void OnCreate(HWND hwnd) {
         if (g_settingsOnly) SubclassMainHelp(g_help);
     }
     BuildMenus(hwnd);
-    RefreshMenuState();
     LayoutMain(hwnd);
     RefreshMenuState();
     SetTimer(hwnd, kStatusTimer, 250, nullptr);
@@ -329,7 +336,7 @@ LRESULT MainProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCDESTROY:
             // The menu went with the window; the fonts and brush go after the controls that used them.
-            g_menuBar = g_menuSelect = g_menuFunc = g_menuAbout = nullptr;
+            g_menuBar = nullptr;
             g_main = g_input = g_help = nullptr;
             g_fontTitle.Reset();
             g_font.Reset();

@@ -54,11 +54,15 @@ const uint32_t kAccentPresets[kAccentCount] = {0,        0xCE5C28, 0x5EA022, 0xD
 const wchar_t* const kCardNames[kCardCount] = {L"默认", L"白", L"米黄", L"浅绿", L"浅蓝", L"浅粉", L"浅灰"};
 const uint32_t kCardPresets[kCardCount] = {0, 0xFCFAFA, 0xDEF0F7, 0xE6F4E8, 0xFAF0E6, 0xEEE8F8, 0xF2EEEE};
 
+namespace {
+
+// A theme out of range in config.ini shows, and steps on, as the first.
+int ShownTheme(int theme) { return theme >= 0 && theme <= 2 ? theme : 0; }
+
+}  // namespace
+
 std::wstring SkinBtnText(const zl::Options& o, int which) {
-    if (which != 1 && which != 2) {
-        const int theme = o.statusTheme;
-        return std::wstring(L"状态条主题：") + kThemeNames[theme >= 0 && theme <= 2 ? theme : 0];
-    }
+    if (which != 1 && which != 2) return std::wstring(L"状态条主题：") + kThemeNames[ShownTheme(o.statusTheme)];
     const bool accent = which == 1;
     const std::wstring prefix = accent ? L"状态条配色：" : L"状态条底色：";
     const uint32_t value = static_cast<uint32_t>(accent ? o.statusAccent : o.statusBase);
@@ -89,7 +93,7 @@ bool EditOptions(zl::Options& o, unsigned id) {
         return true;
     }
     switch (id) {
-        case kIdTheme: o.statusTheme = (o.statusTheme + 1) % 3; return true;
+        case kIdTheme: o.statusTheme = (ShownTheme(o.statusTheme) + 1) % 3; return true;
         case kIdAccentDefault: o.statusAccent = 0; return true;
         case kIdBaseDefault: o.statusBase = 0; return true;
         case kIdSkinDefault: o.statusSkin = 0; return true;

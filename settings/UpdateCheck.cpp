@@ -7,8 +7,6 @@
 
 namespace zldemo {
 
-const wchar_t kNoAddressText[] =
-    L"未配置更新地址。\n\n请在 %APPDATA%\\ZelunWubi\\config.ini 的\n[更新] 地址 里填写 version.txt 的网址（或本地路径）。";
 const wchar_t kSavedText[] = L"设置已保存到 %APPDATA%\\ZelunWubi\\config.ini";
 
 namespace {

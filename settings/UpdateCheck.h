@@ -8,12 +8,13 @@
 #include <functional>
 #include <string>
 
+#include "Fetch.h"
 #include "Manifest.h"
 
 namespace zldemo {
 
-// Shown as they stand, never used as format strings: they hold a literal %APPDATA%.
-extern const wchar_t kNoAddressText[];
+using zl::kNoAddressText;
+// Shown as it stands, never used as a format string: it holds a literal %APPDATA%.
 extern const wchar_t kSavedText[];
 
 struct UpdateCheckEnv {

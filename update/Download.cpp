@@ -72,6 +72,12 @@ bool DownloadHttp(const std::wstring& address, const std::wstring& dest,
         *err = L"下载地址为空";
         return false;
     }
+    // A manifest may not lift the bound: a size it claims beyond it could fill the disk.
+    if (expectedSize > kMaxDownloadBytes) {
+        *err = kTooLarge;
+        if (noRetry) *noRetry = true;
+        return false;
+    }
     HttpRequest req;
     if (!req.Init(accessType, 8000, 0, 20000, err)) return false;
     if (!req.Open(address, L"无法连接更新服务器", err)) return false;

@@ -13,12 +13,12 @@ namespace zl {
 // (bytes done, bytes total); false asks to cancel. May be empty.
 using ProgressCallback = std::function<bool(uint64_t, uint64_t)>;
 
-// Upper bound of a download whose size the manifest does not give.
+// Upper bound of every download, whatever size the manifest gives.
 constexpr uint64_t kMaxDownloadBytes = 512ull * 1024 * 1024;
 
 // Downloads an address holding "://" (preconfigured proxy settings, then a direct
 // connection unless the user cancelled) or copies a path to `dest`. The body is bounded
-// by `expectedSize` when given (0 = not given), else by kMaxDownloadBytes, and must match
+// by kMaxDownloadBytes and by `expectedSize` when given (0 = not given), and must match
 // both the Content-Length and `expectedSize`. Data go to "<dest>.part" and are renamed to
 // `dest` only on success, so a failed or cancelled download leaves no partial file under
 // the target name.

@@ -192,6 +192,9 @@ bool FetchIncManifest(const std::wstring& address, IncManifest* man, std::wstrin
     return true;
 }
 
+const wchar_t kNoAddressText[] =
+    L"未配置更新地址。\n\n请在 %APPDATA%\\ZelunWubi\\config.ini 的\n[更新] 地址 里填写 version.txt 的网址（或本地路径）。";
+
 std::wstring DownloadAddress(const UpdateInfo& info, const std::wstring& configured) {
     if (info.url.empty()) return configured;
     if (IsWebAddress(TrimW(configured)) && !IsWebAddress(info.url)) return configured;

@@ -22,6 +22,10 @@ bool FetchUpdateInfo(const std::wstring& address, UpdateInfo* info, std::wstring
 bool FetchIncManifest(const std::wstring& address, IncManifest* man, std::wstring* err = nullptr,
                       std::wstring* stamp = nullptr);
 
+// What the user is told when no update address is configured. Shown as it stands, never
+// used as a format string: it holds a literal %APPDATA%.
+extern const wchar_t kNoAddressText[];
+
 // Opens a non-empty address with the shell.
 void OpenUrl(const std::wstring& address);
 

@@ -36,8 +36,7 @@ void DoCheck() {
     cfg.Load();
     const std::wstring address = cfg.updateUrl;
     if (address.empty()) {
-        Fail(L"未配置更新地址。\n\n请在 %APPDATA%\\ZelunWubi\\config.ini 的\n[更新] 地址 里填写 version.txt "
-             L"的网址（或本地路径）。");
+        Fail(kNoAddressText);
         return;
     }
     UpdateInfo info;

@@ -28,10 +28,15 @@ HFONT g_fontTitle = nullptr;
 bool g_closeWhenDone = false;
 
 unsigned __stdcall WorkerProc(void* param) {
-    if (param) {
-        DoCheck();
-    } else {
-        DoUpdate();
+    try {
+        if (param) {
+            DoCheck();
+        } else {
+            DoUpdate();
+        }
+    } catch (...) {
+        // Out of memory: the run ends as failed rather than taking the process down.
+        if (g_main) PostMessageW(g_main, kMsgDone, 2, 0);
     }
     return 0;
 }
@@ -242,7 +247,9 @@ void StartWorker(bool check) {
     CloseHandle(reinterpret_cast<HANDLE>(thread));
 }
 
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT WndProcWork(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
         CreateControls(hwnd);
@@ -286,6 +293,16 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return WndProcWork(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        return 0;  // nothing thrown may unwind through the system's frames
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 #include "MenuIds.h"
 #include "Options.h"
 #include "UserFolder.h"
@@ -46,8 +48,13 @@ TEST(SkinBtnText, NamesPresetsAndHex) {
         (c.which == 1 ? cfg.statusAccent : cfg.statusBase) = c.value;
         EXPECT_EQ(zldemo::SkinBtnText(cfg, c.which), c.want) << c.value;
     }
-    cfg.statusTheme = 7;
-    EXPECT_EQ(zldemo::SkinBtnText(cfg, 0), L"状态条主题：跟随系统");
+    // A theme out of range in config.ini shows as the first and steps on from there.
+    for (int theme : {7, -5, INT_MAX}) {
+        cfg.statusTheme = theme;
+        EXPECT_EQ(zldemo::SkinBtnText(cfg, 0), L"状态条主题：跟随系统");
+        zldemo::EditOptions(cfg, zldemo::kIdTheme);
+        EXPECT_EQ(cfg.statusTheme, 1) << theme;
+    }
     cfg.statusTheme = 0;
     const wchar_t* const cycle[] = {L"状态条主题：浅色", L"状态条主题：深色", L"状态条主题：跟随系统"};
     for (const wchar_t* want : cycle) {

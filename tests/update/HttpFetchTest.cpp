@@ -241,6 +241,7 @@ TEST_F(HttpTest, FailedDownloadsLeaveNoFileUnderTheTargetName) {
         {L"/nolength/1000", 2000, L"下载的文件大小不正确（收到 1000 字节，应为 2000 字节）"},
         {L"/nolength/3000", 2000, L"下载的文件大小不正确（收到 "},
         {L"/short/600000000/10", 0, L"下载的文件超过允许的大小"},
+        {L"/short/600000000/10", 600000000, L"下载的文件超过允许的大小"},  // a manifest cannot lift it
         {L"/status/404", 0, L"更新服务器返回 HTTP 404"},
         {L"/redirect/302/status/500", 0, L"更新服务器返回 HTTP 500"},
     };
