@@ -26,23 +26,26 @@ int g_exitCode = 0;
 HWND g_main = nullptr;
 
 void ReportStep(const std::wstring& text) {
-    EnterCriticalSection(&g_cs);
-    g_stepText = text;
-    LeaveCriticalSection(&g_cs);
+    {
+        StateLock lock;
+        g_stepText = text;
+    }
     if (g_main) PostMessageW(g_main, kMsgStep, 0, 0);
 }
 
 void SetProgress(int prog) {
-    EnterCriticalSection(&g_cs);
-    g_prog = prog < 0 ? 0 : (prog > 1000 ? 1000 : prog);
-    LeaveCriticalSection(&g_cs);
+    {
+        StateLock lock;
+        g_prog = prog < 0 ? 0 : (prog > 1000 ? 1000 : prog);
+    }
     if (g_main) PostMessageW(g_main, kMsgProgress, 0, 0);
 }
 
 void FinishRun(int wParam, const std::wstring& text) {
-    EnterCriticalSection(&g_cs);
-    g_failText = text;
-    LeaveCriticalSection(&g_cs);
+    {
+        StateLock lock;
+        g_failText = text;
+    }
     if (g_main) PostMessageW(g_main, kMsgDone, static_cast<WPARAM>(wParam), 0);
 }
 

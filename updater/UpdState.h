@@ -38,6 +38,22 @@ extern std::vector<Change> g_changes;
 extern uint64_t g_totalBytes;
 extern std::vector<std::wstring> g_oldMappedFiles;
 extern CRITICAL_SECTION g_cs;
+
+// Holds g_cs for a scope, so that a copy that throws still leaves it.
+class StateLock {
+public:
+    StateLock() { EnterCriticalSection(&g_cs); }
+    ~StateLock() { LeaveCriticalSection(&g_cs); }
+    StateLock(const StateLock&) = delete;
+    StateLock& operator=(const StateLock&) = delete;
+};
+
+// A copy of shared state taken under g_cs.
+template <class T>
+T Locked(const T& value) {
+    StateLock lock;
+    return value;
+}
 extern int g_prog;
 extern std::wstring g_stepText;
 extern std::wstring g_failText;

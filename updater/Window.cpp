@@ -70,9 +70,7 @@ void CreateControls(HWND hwnd) {
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    EnterCriticalSection(&g_cs);
-    const int prog = g_prog;
-    LeaveCriticalSection(&g_cs);
+    const int prog = Locked(g_prog);
     RECT client;
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -196,9 +194,7 @@ void OnAutoDone(HWND hwnd, WPARAM result, const std::wstring& text) {
 
 void OnDone(HWND hwnd, WPARAM result) {
     g_busy = false;
-    EnterCriticalSection(&g_cs);
-    const std::wstring text = g_failText;
-    LeaveCriticalSection(&g_cs);
+    const std::wstring text = Locked(g_failText);
     if (g_auto) {
         OnAutoDone(hwnd, result, text);
         return;
@@ -212,9 +208,10 @@ void OnDone(HWND hwnd, WPARAM result) {
         OnCheckDone(hwnd);
     } else if (result == 1) {
         SetStep(L"更新完成。");
-        EnterCriticalSection(&g_cs);
-        g_prog = 1000;
-        LeaveCriticalSection(&g_cs);
+        {
+            StateLock lock;
+            g_prog = 1000;
+        }
         InvalidateRect(hwnd, nullptr, TRUE);
         SetWindowTextW(g_btnStart, L"已完成");
         EnableWindow(g_btnStart, FALSE);
@@ -270,9 +267,7 @@ LRESULT WndProcWork(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         OnClose(hwnd);
         return 0;
     case kMsgStep: {
-        EnterCriticalSection(&g_cs);
-        const std::wstring text = g_stepText;
-        LeaveCriticalSection(&g_cs);
+        const std::wstring text = Locked(g_stepText);
         if (!g_closeWhenDone) SetStep(text);
         return 0;
     }
