@@ -11,8 +11,8 @@ namespace zl {
 namespace {
 
 // Tick of the last toggle by the Windows 7/8 poll of any instance in this process, so two
-// instances polling the same tap toggle once.
-uint32_t g_lastShiftToggleTick = 0;
+// instances polling the same tap toggle once. The instances run on their own UI threads.
+volatile LONG g_lastShiftToggleTick = 0;
 
 constexpr wchar_t kCtrlSpaceDescription[] = L"\u6CFD\u4ED1\u4E94\u7B14 \u4E2D\u82F1\u6587\u5207\u6362";
 constexpr ULONG kCtrlSpaceDescriptionLength = 10;
