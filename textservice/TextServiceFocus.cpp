@@ -37,11 +37,11 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
     // The typed code belongs to the document that loses the focus.
     if (composition || !engine.code.empty()) _LeaveDocument();
     ReleaseAndClear(composition);
+    // A document without a context yet gets one pushed later; until then no session may
+    // go to the old document's context (a symbol would land in the window left behind).
+    ReleaseAndClear(context);
     ITfContext* top = nullptr;
-    if (SUCCEEDED(focus->GetTop(&top)) && top) {
-        ReleaseAndClear(context);
-        context = top;
-    }
+    if (SUCCEEDED(focus->GetTop(&top))) context = top;
     focus->AddRef();
     ReleaseAndClear(documentMgr);
     documentMgr = focus;
