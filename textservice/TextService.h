@@ -122,6 +122,9 @@ public:
     bool _MapChineseBlock();
     void _CheckConfigReload();
     void _LoadConfig();
+    // The engine's copy of the settings and the scheme they name; a new scheme drops the
+    // typed code.
+    void _ApplyConfigToEngine();
     void _SaveOption(int option);
     void _SaveModeToDisk();
     void _UpdateStatus();

@@ -74,14 +74,8 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
     PurgeBackupsAsync(installDir);
 
     _LoadConfig();
-    engine.config = config;
-    if (!engine.code.empty()) engine.Update();
     engine.Init(dataDir);
-    const Mode scheme = config.scheme == 1 ? kModePinyin : config.scheme == 2 ? kModeMixed : kModeWubi;
-    if (scheme != engine.mode) {
-        engine.mode = scheme;
-        engine.Clear();
-    }
+    _ApplyConfigToEngine();
 
     if (!candWindow.Create(hInstance)) {
         // TSF will only release us: leave nothing behind that a Deactivate would undo.
