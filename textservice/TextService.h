@@ -88,6 +88,8 @@ public:
     // Drops a composition and context that belong to a document losing the focus: clears
     // the engine, hides the candidate window and ends the composition when TSF lets it.
     void _LeaveDocument();
+    // Makes ctx (not null) the context sessions go to, holding a reference of its own.
+    void _AdoptContext(ITfContext* ctx);
 
     // ---- edit session and composition (EditSession.cpp, TextServiceCompose.cpp)
     HRESULT _Sync(ITfContext* context);

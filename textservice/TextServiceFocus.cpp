@@ -50,11 +50,7 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
 
 STDMETHODIMP CTextService::OnPushContext(ITfContext* pushed) {
     // Another document's stack is none of ours: its context must not take our sessions.
-    if (pushed && ContextOf(pushed, documentMgr)) {
-        pushed->AddRef();
-        ReleaseAndClear(context);
-        context = pushed;
-    }
+    if (pushed && ContextOf(pushed, documentMgr)) _AdoptContext(pushed);
     return S_OK;
 }
 
@@ -76,6 +72,13 @@ STDMETHODIMP CTextService::OnPopContext(ITfContext* popped) {
         }
     }
     return S_OK;
+}
+
+void CTextService::_AdoptContext(ITfContext* ctx) {
+    if (ctx == context) return;
+    ctx->AddRef();
+    ReleaseAndClear(context);
+    context = ctx;
 }
 
 void CTextService::_LeaveDocument() {

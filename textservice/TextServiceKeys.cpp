@@ -86,11 +86,7 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
     const KeyState keys = StateOf(*this, m);
     if (!TestEaten(static_cast<unsigned>(vk), keys)) return S_OK;
     *eaten = TRUE;
-    if (ctx != context) {
-        ctx->AddRef();
-        if (context) context->Release();
-        context = ctx;
-    }
+    _AdoptContext(ctx);
     const KeyAction action = ChooseAction(static_cast<unsigned>(vk), keys);
     switch (action.op) {
     case KeyOp::CtrlSpace:
@@ -152,15 +148,9 @@ STDMETHODIMP CTextService::OnPreservedKey(ITfContext* ctx, REFGUID guid, BOOL* e
     if (eaten) *eaten = FALSE;
     if (!IsEqualGUID(guid, GUID_ZLKeyCtrlSpace) || !config.ctrlSpace) return S_OK;
     ZlTrace(L"preserved key fired -> toggle");
-    if (ctx) {
-        ctx->AddRef();
-        if (context) context->Release();
-        context = ctx;
-        _SetChinese(!chinese, L"ctrl+space(preserved)");
-        _Sync(context);
-    } else {
-        _SetChinese(!chinese, L"ctrl+space(preserved)");
-    }
+    if (ctx) _AdoptContext(ctx);
+    _SetChinese(!chinese, L"ctrl+space(preserved)");
+    if (ctx) _Sync(context);
     if (eaten) *eaten = TRUE;
     return S_OK;
 }
