@@ -30,7 +30,7 @@ bool ShiftTap::KeyUp(unsigned vk, uint32_t now, bool option, bool composing) {
 }
 
 bool ShiftTap::Poll(bool ownForeground, bool shiftDown, uint32_t now, bool option,
-                    bool composing, uint32_t* lastToggle) {
+                    bool composing, volatile LONG* lastToggle) {
     if (!ownForeground) {
         win7DownTick = 0;
         win7OtherKey = 0;
@@ -46,11 +46,16 @@ bool ShiftTap::Poll(bool ownForeground, bool shiftDown, uint32_t now, bool optio
         const uint32_t held = now - win7DownTick;
         win7DownTick = 0;
         toggle = option && held < kShiftTapMaxMs && !win7OtherKey && !composing &&
-                 now - *lastToggle > kWin7ShiftToggleGapMs;
-        if (toggle) *lastToggle = now;
+                 ClaimShiftToggle(lastToggle, now);
     }
     win7OtherKey = 0;
     return toggle;
+}
+
+bool ClaimShiftToggle(volatile LONG* lastToggle, uint32_t now) {
+    const LONG seen = InterlockedCompareExchange(lastToggle, 0, 0);
+    return now - static_cast<uint32_t>(seen) > kWin7ShiftToggleGapMs &&
+           InterlockedCompareExchange(lastToggle, static_cast<LONG>(now), seen) == seen;
 }
 
 }  // namespace zl

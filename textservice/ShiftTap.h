@@ -41,7 +41,12 @@ struct ShiftTap {
     // One timer poll on Windows 7/8; true when a tap just ended that toggles. lastToggle is
     // the process-wide tick of the last toggle by any instance's poll.
     bool Poll(bool ownForeground, bool shiftDown, uint32_t now, bool option, bool composing,
-              uint32_t* lastToggle);
+              volatile LONG* lastToggle);
 };
+
+// Claims the toggle of a tap ending at now for one poller: false when another claimed one
+// within the gap. Instances on several UI threads poll the same tap, so it is one
+// compare-exchange.
+bool ClaimShiftToggle(volatile LONG* lastToggle, uint32_t now);
 
 }  // namespace zl

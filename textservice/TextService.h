@@ -88,6 +88,8 @@ public:
     // Drops a composition and context that belong to a document losing the focus: clears
     // the engine, hides the candidate window and ends the composition when TSF lets it.
     void _LeaveDocument();
+    // Makes ctx (not null) the context sessions go to, holding a reference of its own.
+    void _AdoptContext(ITfContext* ctx);
 
     // ---- edit session and composition (EditSession.cpp, TextServiceCompose.cpp)
     HRESULT _Sync(ITfContext* context);
@@ -122,6 +124,9 @@ public:
     bool _MapChineseBlock();
     void _CheckConfigReload();
     void _LoadConfig();
+    // The engine's copy of the settings and the scheme they name; a new scheme drops the
+    // typed code.
+    void _ApplyConfigToEngine();
     void _SaveOption(int option);
     void _SaveModeToDisk();
     void _UpdateStatus();

@@ -37,11 +37,11 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
     // The typed code belongs to the document that loses the focus.
     if (composition || !engine.code.empty()) _LeaveDocument();
     ReleaseAndClear(composition);
+    // A document without a context yet gets one pushed later; until then no session may
+    // go to the old document's context (a symbol would land in the window left behind).
+    ReleaseAndClear(context);
     ITfContext* top = nullptr;
-    if (SUCCEEDED(focus->GetTop(&top)) && top) {
-        ReleaseAndClear(context);
-        context = top;
-    }
+    if (SUCCEEDED(focus->GetTop(&top))) context = top;
     focus->AddRef();
     ReleaseAndClear(documentMgr);
     documentMgr = focus;
@@ -50,11 +50,7 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
 
 STDMETHODIMP CTextService::OnPushContext(ITfContext* pushed) {
     // Another document's stack is none of ours: its context must not take our sessions.
-    if (pushed && ContextOf(pushed, documentMgr)) {
-        pushed->AddRef();
-        ReleaseAndClear(context);
-        context = pushed;
-    }
+    if (pushed && ContextOf(pushed, documentMgr)) _AdoptContext(pushed);
     return S_OK;
 }
 
@@ -76,6 +72,13 @@ STDMETHODIMP CTextService::OnPopContext(ITfContext* popped) {
         }
     }
     return S_OK;
+}
+
+void CTextService::_AdoptContext(ITfContext* ctx) {
+    if (ctx == context) return;
+    ctx->AddRef();
+    ReleaseAndClear(context);
+    context = ctx;
 }
 
 void CTextService::_LeaveDocument() {

@@ -11,8 +11,8 @@ namespace zl {
 namespace {
 
 // Tick of the last toggle by the Windows 7/8 poll of any instance in this process, so two
-// instances polling the same tap toggle once.
-uint32_t g_lastShiftToggleTick = 0;
+// instances polling the same tap toggle once. The instances run on their own UI threads.
+volatile LONG g_lastShiftToggleTick = 0;
 
 constexpr wchar_t kCtrlSpaceDescription[] = L"\u6CFD\u4ED1\u4E94\u7B14 \u4E2D\u82F1\u6587\u5207\u6362";
 constexpr ULONG kCtrlSpaceDescriptionLength = 10;
@@ -86,11 +86,7 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
     const KeyState keys = StateOf(*this, m);
     if (!TestEaten(static_cast<unsigned>(vk), keys)) return S_OK;
     *eaten = TRUE;
-    if (ctx != context) {
-        ctx->AddRef();
-        if (context) context->Release();
-        context = ctx;
-    }
+    _AdoptContext(ctx);
     const KeyAction action = ChooseAction(static_cast<unsigned>(vk), keys);
     switch (action.op) {
     case KeyOp::CtrlSpace:
@@ -152,15 +148,9 @@ STDMETHODIMP CTextService::OnPreservedKey(ITfContext* ctx, REFGUID guid, BOOL* e
     if (eaten) *eaten = FALSE;
     if (!IsEqualGUID(guid, GUID_ZLKeyCtrlSpace) || !config.ctrlSpace) return S_OK;
     ZlTrace(L"preserved key fired -> toggle");
-    if (ctx) {
-        ctx->AddRef();
-        if (context) context->Release();
-        context = ctx;
-        _SetChinese(!chinese, L"ctrl+space(preserved)");
-        _Sync(context);
-    } else {
-        _SetChinese(!chinese, L"ctrl+space(preserved)");
-    }
+    if (ctx) _AdoptContext(ctx);
+    _SetChinese(!chinese, L"ctrl+space(preserved)");
+    if (ctx) _Sync(context);
     if (eaten) *eaten = TRUE;
     return S_OK;
 }

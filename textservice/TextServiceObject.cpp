@@ -1,5 +1,4 @@
 // IUnknown, construction and destruction, activation and deactivation.
-#include <new>
 
 #include "ComRelease.h"
 #include "ConfigSync.h"
@@ -23,8 +22,7 @@ CTextService::~CTextService() {
     ReleaseAndClear(openCloseCompartment);
     ReleaseAndClear(context);
     ReleaseAndClear(documentMgr);
-    if (sharedBlock) UnmapViewOfFile(sharedBlock);
-    if (sharedMapping) CloseHandle(sharedMapping);
+    UnmapChineseStateBlock(&sharedMapping, &sharedBlock);
     ReleaseAndClear(threadMgr);
 }
 
@@ -74,14 +72,8 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
     PurgeBackupsAsync(installDir);
 
     _LoadConfig();
-    engine.config = config;
-    if (!engine.code.empty()) engine.Update();
     engine.Init(dataDir);
-    const Mode scheme = config.scheme == 1 ? kModePinyin : config.scheme == 2 ? kModeMixed : kModeWubi;
-    if (scheme != engine.mode) {
-        engine.mode = scheme;
-        engine.Clear();
-    }
+    _ApplyConfigToEngine();
 
     if (!candWindow.Create(hInstance)) {
         // TSF will only release us: leave nothing behind that a Deactivate would undo.
@@ -138,16 +130,13 @@ STDMETHODIMP CTextService::Deactivate() {
     _UninitCompartmentSink();
 
     if (sharedBlock) {
-        const LONG was = InterlockedCompareExchange(&sharedBlock->state, 0, 0);
+        const LONG was = ReadSharedState(sharedBlock);
         ZlTrace(L"deactivate: force shared chinese -> 1 (was=%d)",
-                static_cast<int>(was == 1 || was == 2 ? was : 0));
-        InterlockedExchange(&sharedBlock->state, 1);
-        UnmapViewOfFile(sharedBlock);
+                static_cast<int>(IsValidSharedState(was) ? was : 0));
+        WriteSharedState(sharedBlock, true);
     }
     chinese = 1;
-    if (sharedMapping) CloseHandle(sharedMapping);
-    sharedMapping = nullptr;
-    sharedBlock = nullptr;
+    UnmapChineseStateBlock(&sharedMapping, &sharedBlock);
 
     engine.SaveUser();
     ReleaseAndClear(context);

@@ -233,13 +233,7 @@ void CTextService::_CheckConfigReload() {
     fresh.Load();
     const ConfigDelta delta = CompareConfig(config, fresh);
     config = fresh;
-    engine.config = config;
-    if (!engine.code.empty()) engine.Update();
-    const Mode scheme = SchemeOf(config);
-    if (scheme != engine.mode) {
-        engine.mode = scheme;
-        engine.Clear();
-    }
+    _ApplyConfigToEngine();
     statusBar.SetSkin(_CurrentSkin());
     if (delta.position && config.statusX >= 0 && config.statusY >= 0) {
         statusBar.SetPos(config.statusX, config.statusY);
@@ -257,6 +251,16 @@ void CTextService::_LoadConfig() {
     config = fresh;
     FILETIME t;
     if (ReadWriteTime(config.Path().c_str(), &t)) configWriteTime = t;
+}
+
+void CTextService::_ApplyConfigToEngine() {
+    engine.config = config;
+    if (!engine.code.empty()) engine.Update();
+    const Mode scheme = SchemeOf(config);
+    if (scheme != engine.mode) {
+        engine.mode = scheme;
+        engine.Clear();
+    }
 }
 
 void CTextService::_SaveOption(int option) { SaveOption(option, config, &configWriteTime); }

@@ -303,6 +303,19 @@ TEST_F(ServiceTest, NoFocusDropsTheInputAndTheContextButNotTheDocument) {
     EXPECT_EQ(svc->documentMgr, nullptr);
 }
 
+TEST_F(ServiceTest, ADocumentWithoutAContextTakesNothingMeantForTheOldOne) {
+    ActivateFocused();
+    auto* empty = new tsfkit::FakeDocumentMgr(tm);
+    tm->documents.push_back(empty);
+    tm->SetFocus(empty);
+    EXPECT_EQ(svc->context, nullptr);
+    bool refocused = false;
+    EXPECT_TRUE(FAILED(svc->_CommitSymbolTsf(L"\u2605", false, &refocused)));
+    EXPECT_EQ(ctx->text, L"xy");
+    FakeContext* pushed = empty->PushNew();
+    EXPECT_EQ(svc->context, static_cast<ITfContext*>(pushed));
+}
+
 TEST_F(ServiceTest, OnlyTheFocusedDocumentsContextsAreAdoptedAndDropped) {
     ActivateFocused();
     auto* unfocused = new tsfkit::FakeDocumentMgr(tm);

@@ -1,12 +1,16 @@
 // The window-free rules as tables: which key-downs are eaten, and when another writer's
-// change of the open/close compartment is followed.
+// change of the open/close compartment is followed; the Shift-tap claim across threads.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "KeyRules.h"
 #include "OpenCloseFollow.h"
+#include "ShiftTap.h"
 
 namespace {
 
@@ -69,6 +73,24 @@ TEST(OpenCloseFollow, QuietAfterActivationThenOnlyAfterCtrlAndSpaced) {
                                                             << r.sinceCtrl << ' ' << space;
         }
     }
+}
+
+// Every instance on its own UI thread polls the same tap: one of them toggles.
+TEST(ShiftTap, PollersOnSeveralThreadsClaimEachTapOnce) {
+    constexpr int kThreads = 4, kTaps = 2000;
+    volatile LONG last = 0;
+    std::atomic<int> arrived{0}, claims{0};
+    auto poller = [&] {
+        for (int tap = 1; tap <= kTaps; ++tap) {
+            ++arrived;  // all pollers see the tap end together
+            while (arrived.load() < tap * kThreads) std::this_thread::yield();
+            if (zl::ClaimShiftToggle(&last, static_cast<uint32_t>(tap) * (zl::kWin7ShiftToggleGapMs + 1))) ++claims;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) threads.emplace_back(poller);
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(claims.load(), kTaps);
 }
 
 }  // namespace
