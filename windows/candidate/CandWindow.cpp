@@ -59,8 +59,6 @@ bool CandWindow::Create(HINSTANCE instance) {
 void CandWindow::Destroy() {
     font.Reset();
     smallFont.Reset();
-    fontsPx_ = 0;
-    regionSize_ = SIZE{};
     if (hwnd) {
         KillTimer(hwnd, kForegroundTimer);
         DestroyWindow(hwnd);
@@ -285,11 +283,13 @@ LRESULT CALLBACK CandWindow::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp
         self->OnLButtonDown(lp);
         return 0;
     case WM_NCDESTROY:
-        // Destroyed from outside (its thread ending, a parent going away): forget the handle.
+        // Destroyed from outside (its thread ending, a parent going away): forget the handle,
+        // and the region that went with it, so that the next window gets one.
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         if (self->hwnd == window) {
             self->hwnd = nullptr;
             self->visible = 0;
+            self->regionSize_ = SIZE{};
         }
         break;
     }
