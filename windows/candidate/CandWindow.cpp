@@ -13,14 +13,6 @@ namespace zl {
 
 namespace {
 
-constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;  // 0x08000088
-
-HFONT MakeFont(int px) {
-    return CreateFontW(-px, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                       L"Microsoft YaHei");
-}
-
 SIZE TextSize(HDC dc, const std::wstring& text) {
     SIZE s{0, 0};
     if (!text.empty()) GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
@@ -51,8 +43,7 @@ bool CandWindow::Create(HINSTANCE instance) {
     if (hwnd) return true;
     RegisterPopupClass(instance, kClassName, WndProc);
     instance_ = instance;
-    CreateWindowExW(kExStyle, kClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
-                    this);
+    CreateWindowExW(kPopupExStyle, kClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, this);
     return hwnd != nullptr;
 }
 
@@ -103,8 +94,8 @@ void CandWindow::Show(const CandShow& s) {
     metrics = CandMetricsFor(fontPx);
 
     if (fontsPx_ != fontPx || !font || !smallFont) {
-        font.Reset(MakeFont(fontPx));
-        smallFont.Reset(MakeFont(metrics.smallPx));
+        font.Reset(MakePopupFont(fontPx));
+        smallFont.Reset(MakePopupFont(metrics.smallPx));
         fontsPx_ = fontPx;
     }
 
@@ -250,16 +241,7 @@ void CandWindow::OnLButtonDown(LPARAM lp) {
 }
 
 LRESULT CALLBACK CandWindow::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE) {
-        auto* self = static_cast<CandWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self) {
-            self->hwnd = window;
-            SetTimer(window, kForegroundTimer, kForegroundMs, nullptr);
-        }
-        return 0;
-    }
-    auto* self = reinterpret_cast<CandWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = PopupOf<CandWindow>(window, msg, lp);
     if (!self) return DefWindowProcW(window, msg, wp, lp);
     switch (msg) {
     case WM_MOUSEACTIVATE:
