@@ -26,11 +26,6 @@ int LineHeight(HDC dc) {
     return s.cy;
 }
 
-void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
-    BrushHandle brush(CreateSolidBrush(colour));
-    if (brush) FillRect(dc, &r, brush.Get());
-}
-
 void PutText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) {
     if (text.empty()) return;
     SetTextColor(dc, colour);
@@ -190,10 +185,8 @@ void CandWindow::PaintTo(HDC target) const {
 
     const RECT all{0, 0, w, h};
     FillSolid(dc, all, pal.background);
-    {
-        BrushHandle border(CreateSolidBrush(pal.border));
-        if (border) FrameRect(dc, &all, border.Get());
-    }
+    SetDCBrushColor(dc, pal.border);
+    FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
 
     const size_t n = std::min(cells.size(), pageItems.size());
