@@ -13,6 +13,18 @@ using candtest::Sample;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
+// The window has its rounded region for the current size: corner cut, right edge inside,
+// nothing beyond it.
+bool HasRoundedRegion(const zl::CandWindow& w) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int cx = w.clientSize.cx, cy = w.clientSize.cy;
+    const bool ok = GetWindowRgn(w.hwnd, region) != ERROR && !PtInRegion(region, 0, 0) &&
+                    PtInRegion(region, cx - 1, cy / 2) && !PtInRegion(region, cx + 1, cy / 2) &&
+                    PtInRegion(region, cx / 2, cy - 1) && !PtInRegion(region, cx / 2, cy + 1);
+    DeleteObject(region);
+    return ok;
+}
+
 TEST(CandWindow, CreatesAHiddenNonActivatingTopmostPopup) {
     zl::CandWindow w;
     ASSERT_TRUE(w.Create(Instance()));
@@ -79,6 +91,25 @@ TEST(CandWindow, ADestroyedWindowIsForgotten) {
     w.Show(Request(list));
     w.Hide();
     EXPECT_TRUE(w.Create(Instance()));
+    // The new window is as big as the old one and still gets its region.
+    w.Show(Request(list));
+    EXPECT_TRUE(HasRoundedRegion(w));
+}
+
+TEST(CandWindow, TheRegionFollowsTheWindowSize) {
+    auto wide = Sample(7);
+    auto narrow = Sample(2);
+    zl::CandWindow w;
+    ASSERT_TRUE(w.Create(Instance()));
+    struct Step {
+        const std::vector<zl::Candidate>* list;
+        bool horizontal;
+    } const steps[] = {{&wide, true}, {&wide, true}, {&narrow, true}, {&wide, false}, {&wide, true}};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        w.Show(Request(*steps[i].list, 0, steps[i].horizontal));
+        EXPECT_TRUE(HasRoundedRegion(w));
+    }
 }
 
 TEST(CandWindow, ShowsPagesWithTheirIndicator) {

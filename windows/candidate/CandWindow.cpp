@@ -13,14 +13,6 @@ namespace zl {
 
 namespace {
 
-constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;  // 0x08000088
-
-HFONT MakeFont(int px) {
-    return CreateFontW(-px, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                       L"Microsoft YaHei");
-}
-
 SIZE TextSize(HDC dc, const std::wstring& text) {
     SIZE s{0, 0};
     if (!text.empty()) GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &s);
@@ -32,11 +24,6 @@ int LineHeight(HDC dc) {
     SIZE s{0, 0};
     GetTextExtentPoint32W(dc, L"0", 1, &s);
     return s.cy;
-}
-
-void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
-    BrushHandle brush(CreateSolidBrush(colour));
-    if (brush) FillRect(dc, &r, brush.Get());
 }
 
 void PutText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) {
@@ -51,16 +38,13 @@ bool CandWindow::Create(HINSTANCE instance) {
     if (hwnd) return true;
     RegisterPopupClass(instance, kClassName, WndProc);
     instance_ = instance;
-    CreateWindowExW(kExStyle, kClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
-                    this);
+    CreateWindowExW(kPopupExStyle, kClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, this);
     return hwnd != nullptr;
 }
 
 void CandWindow::Destroy() {
     font.Reset();
     smallFont.Reset();
-    fontsPx_ = 0;
-    regionSize_ = SIZE{};
     if (hwnd) {
         KillTimer(hwnd, kForegroundTimer);
         DestroyWindow(hwnd);
@@ -105,8 +89,8 @@ void CandWindow::Show(const CandShow& s) {
     metrics = CandMetricsFor(fontPx);
 
     if (fontsPx_ != fontPx || !font || !smallFont) {
-        font.Reset(MakeFont(fontPx));
-        smallFont.Reset(MakeFont(metrics.smallPx));
+        font.Reset(MakePopupFont(fontPx));
+        smallFont.Reset(MakePopupFont(metrics.smallPx));
         fontsPx_ = fontPx;
     }
 
@@ -201,10 +185,8 @@ void CandWindow::PaintTo(HDC target) const {
 
     const RECT all{0, 0, w, h};
     FillSolid(dc, all, pal.background);
-    {
-        BrushHandle border(CreateSolidBrush(pal.border));
-        if (border) FrameRect(dc, &all, border.Get());
-    }
+    SetDCBrushColor(dc, pal.border);
+    FrameRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
 
     const size_t n = std::min(cells.size(), pageItems.size());
@@ -252,16 +234,7 @@ void CandWindow::OnLButtonDown(LPARAM lp) {
 }
 
 LRESULT CALLBACK CandWindow::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE) {
-        auto* self = static_cast<CandWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self) {
-            self->hwnd = window;
-            SetTimer(window, kForegroundTimer, kForegroundMs, nullptr);
-        }
-        return 0;
-    }
-    auto* self = reinterpret_cast<CandWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = PopupOf<CandWindow>(window, msg, lp);
     if (!self) return DefWindowProcW(window, msg, wp, lp);
     switch (msg) {
     case WM_MOUSEACTIVATE:
@@ -285,11 +258,13 @@ LRESULT CALLBACK CandWindow::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp
         self->OnLButtonDown(lp);
         return 0;
     case WM_NCDESTROY:
-        // Destroyed from outside (its thread ending, a parent going away): forget the handle.
+        // Destroyed from outside (its thread ending, a parent going away): forget the handle,
+        // and the region that went with it, so that the next window gets one.
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         if (self->hwnd == window) {
             self->hwnd = nullptr;
             self->visible = 0;
+            self->regionSize_ = SIZE{};
         }
         break;
     }

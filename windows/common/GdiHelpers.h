@@ -20,6 +20,12 @@ inline BITMAPINFO TopDownBitmapInfo(int w, int h) {
     return bi;
 }
 
+// Fills `r` with one colour through the DC brush: nothing to create or delete per fill.
+inline void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
 // A memory device context (CreateCompatibleDC / DeleteDC).
 class MemoryDc {
 public:

@@ -25,11 +25,6 @@ private:
     int id_;
 };
 
-void FillSolid(HDC dc, const RECT& r, COLORREF c) {
-    SetDCBrushColor(dc, c);
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
 }  // namespace
 
 void FillRoundGradient(HDC dc, int x, int y, int w, int h, int radius, COLORREF c1, COLORREF c2,

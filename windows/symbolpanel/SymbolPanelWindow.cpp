@@ -11,17 +11,10 @@ namespace zl {
 
 namespace {
 
-constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;  // 0x08000088
-
-HFONT MakeFont(int px) {
-    return CreateFontW(-px, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Microsoft YaHei");
-}
-
 // A font is made only while its slot is empty, so a Create retried after a failure
 // does not make (and lose) another set.
 void EnsureFont(FontHandle& font, int px) {
-    if (!font) font.Reset(MakeFont(px));
+    if (!font) font.Reset(MakePopupFont(px));
 }
 
 RECT WorkAreaNear(POINT p) {
@@ -46,8 +39,8 @@ bool SymbolPanel::Create(HINSTANCE instance) {
     EnsureFont(tabFont, 13);
     EnsureFont(symbolFont, 20);
     EnsureFont(textFont, 13);
-    HWND made = CreateWindowExW(kExStyle, kClassName, L"图标输入", WS_POPUP, 0, 0, kSymPanelW, kSymPanelH, nullptr,
-                                nullptr, instance, this);
+    HWND made = CreateWindowExW(kPopupExStyle, kClassName, L"图标输入", WS_POPUP, 0, 0, kSymPanelW, kSymPanelH,
+                                nullptr, nullptr, instance, this);
     // A window that never reached our procedure (a foreign class of the same name) is not ours to keep.
     if (made && made != hwnd) DestroyWindow(made);
     return hwnd != nullptr;
@@ -251,16 +244,7 @@ LRESULT SymbolPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK SymbolPanel::WndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CREATE) {
-        auto* self = static_cast<SymbolPanel*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self) {
-            self->hwnd = window;
-            SetTimer(window, kForegroundTimer, kForegroundMs, nullptr);
-        }
-        return 0;
-    }
-    auto* self = reinterpret_cast<SymbolPanel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = PopupOf<SymbolPanel>(window, msg, lp);
     if (!self || self->hwnd != window) return DefWindowProcW(window, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         // Destroyed from outside (its thread ending): no hook may outlive the window.
