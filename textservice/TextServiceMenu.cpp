@@ -4,6 +4,7 @@
 #include "MenuModel.h"
 #include "Module.h"
 #include "Seams.h"
+#include "SettingsWindow.h"
 #include "TextService.h"
 #include "TouchKeyboard.h"
 #include "UpdateCheck.h"
@@ -318,7 +319,7 @@ void CTextService::_OpenSettings() {
 }
 
 void CTextService::_ToggleSettings() {
-    HWND settings = FindWindowW(L"ZlDemoMain", L"泽仑五笔输入法 - 设置");
+    HWND settings = FindWindowW(kSettingsClass, kSettingsTitle);
     if (settings) {
         PostMessageW(settings, WM_CLOSE, 0, 0);
     } else {
