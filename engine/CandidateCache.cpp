@@ -41,8 +41,7 @@ CachedList& CandidateCache::Add(Mode mode, const std::string& code, size_t units
     if (it != byKey_.end()) Drop(it->second);
     while (!lists_.empty() && (lists_.size() >= kMaxLists || unitsTotal_ + units > kMaxUnits))
         Drop(std::prev(lists_.end()));
-    // Room for all at once: a rehash would move every key, on some keystroke.
-    if (byKey_.empty()) byKey_.reserve(kMaxLists);
+    if (byKey_.empty()) Reserve();
     lists_.emplace_front();
     CachedList& list = lists_.front();
     list.mode = mode;

@@ -22,6 +22,7 @@ T ReadAt(const uint8_t* base, uint64_t byteOffset) {
 }  // namespace
 
 bool Dict::Load(const std::wstring& path) {
+    warmup_.Stop();
     valid_ = false;
     file_.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -75,6 +76,12 @@ bool Dict::Load(const std::wstring& path) {
     jump3_ = ReadJumps(index4_, index4Count_, 3);
     valid_ = true;
     return true;
+}
+
+void Dict::WarmUp() {
+    if (!valid_) return;
+    warmup_.Start(static_cast<const uint8_t*>(view_.Get()), fileSize_,
+                  std::wstring_view(textPool_, static_cast<size_t>(textPoolUnits_)));
 }
 
 Dict::PinyinJumps Dict::ReadJumps(const uint8_t* table, uint64_t count, size_t letters) {

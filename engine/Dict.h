@@ -9,6 +9,7 @@
 
 #include "DictFormat.h"
 #include "UniqueHandle.h"
+#include "Warmup.h"
 
 namespace zl {
 
@@ -49,6 +50,11 @@ public:
     static uint64_t PinyinCap(uint64_t max);
 
     bool Valid() const { return valid_; }
+    // Starts bringing the mapping's pages and its texts' GBK answers in on a thread of
+    // its own, so that the first keys do not pay for them; the next Load stops it.
+    void WarmUp();
+    // True once the last WarmUp's work is done (or none is under way).
+    bool WarmedUp() const { return warmup_.Done(); }
     uint64_t EntryCount() const { return valid_ ? entryCount_ : 0; }
 
     // Reads entry id; false when the id or the entry points outside the table or its pools.
@@ -125,6 +131,9 @@ private:
 
     // Set only when every check of Load passed; both searches return nothing otherwise.
     bool valid_ = false;
+
+    // Last, so that it stops before the mapping it touches goes.
+    Warmup warmup_;
 };
 
 }  // namespace zl

@@ -1,6 +1,8 @@
 // Loading the engine's data.
 #include "Engine.h"
 
+#include <new>
+
 namespace zl {
 
 bool Engine::Init(const std::wstring& folder) {
@@ -10,6 +12,12 @@ bool Engine::Init(const std::wstring& folder) {
     // The user's learning is read only with a dictionary to rank it against.
     LoadUser();
     LoadPromote();
+    dict.WarmUp();
+    try {
+        ReserveScratch();
+    } catch (const std::bad_alloc&) {
+        // Each list grows its own room as it is built.
+    }
     return true;
 }
 

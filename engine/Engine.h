@@ -112,6 +112,8 @@ private:
     void AppendLetter(char c);
     // Drops the kept lists and search results: the dictionary or the learning changed.
     void ForgetSearches();
+    // Gives the scratch of list building its usual room, so that keys need not.
+    void ReserveScratch();
     // Update without dropping the kept lists: what the key operations call.
     void Refresh();
     // Serves the list of code from the cache; false when it holds no usable one.

@@ -1,6 +1,5 @@
 // Building and ranking the candidate list for the typed code.
 #include <algorithm>
-#include <atomic>
 #include <functional>
 
 #include "Engine.h"
@@ -15,23 +14,6 @@ constexpr uint64_t kWubiMax = 100;
 constexpr uint64_t kMixedPinyinMax = 60;
 constexpr size_t kReserve = 128;
 constexpr size_t kMergeSlots = 2048;  // power of two
-
-// The GBK test looks at each unit on its own, so its answer per unit can be kept:
-// 0 not yet asked, 1 representable, 2 not. Shared by every engine of the process.
-std::atomic<uint8_t> g_gbkUnit[65536];
-
-bool GbkTextMemo(std::wstring_view text) {
-    for (wchar_t unit : text) {
-        std::atomic<uint8_t>& slot = g_gbkUnit[static_cast<uint16_t>(unit)];
-        uint8_t known = slot.load(std::memory_order_relaxed);
-        if (known == 0) {
-            known = IsGbkText(std::wstring_view(&unit, 1)) ? 1 : 2;
-            slot.store(known, std::memory_order_relaxed);
-        }
-        if (known != 1) return false;
-    }
-    return true;
-}
 
 // The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
 // Empty when a syllable is longer than any real one: the pool is damaged there, and
@@ -95,7 +77,7 @@ bool Engine::PinyinHasMatch(const std::string& typed) const {
 void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin) {
     const std::wstring_view text = dict.Text(e);
     if (text.empty()) return;
-    if (config.gbkOnly && !GbkTextMemo(text)) return;
+    if (config.gbkOnly && !IsGbkTextMemo(text)) return;
 
     bool exact;
     if (fromPinyin) {
@@ -287,6 +269,20 @@ bool Engine::RefreshFromCache(Mode m) {
     pinyinLonger = list->pinyinLonger;
     EmitCandidates(list->pending, list->kept);
     return true;
+}
+
+void Engine::ReserveScratch() {
+    // The first list would otherwise grow each of these, a few hundred microseconds
+    // of fresh heap on the first key.
+    ids_.reserve(Dict::PinyinCap(kWubiMax));
+    pending_.reserve(kReserve);
+    pendingText_.reserve(kReserve);
+    if (textSlots_.size() < kMergeSlots) textSlots_.assign(kMergeSlots, 0);
+    ranked_.reserve(kReserve);
+    kept_.reserve(kMaxCandidates);
+    entries_.reserve(kMaxCandidates);
+    candidates.reserve(kMaxCandidates);
+    cache_.Reserve();
 }
 
 void Engine::ForgetSearches() {

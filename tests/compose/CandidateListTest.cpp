@@ -1,5 +1,6 @@
 // Building the candidate list: tiers, weights, merging, the GBK filter, learning keys, the cap.
 #include "EngineKit.h"
+#include "GbkText.h"
 
 using namespace zltest;
 using WStrs = std::vector<std::wstring>;
@@ -88,6 +89,19 @@ TEST(GbkText, UnitByUnitCodePage936) {
     EXPECT_TRUE(zl::Engine::IsGbkText(L"\u4E2D\u6587abc"));
     EXPECT_FALSE(zl::Engine::IsGbkText(kBeyondBmp));
     EXPECT_FALSE(zl::Engine::IsGbkText(L"\u4E2D\xD800"));
+}
+
+TEST(GbkText, TheKeptAnswersAreTheCodePagesForEveryUnit) {
+    std::wstring all;
+    for (uint32_t u = 0; u < 65536; ++u) all.push_back(static_cast<wchar_t>(u));
+    // Half learnt in bulk, half asked one by one: both roads fill the same table.
+    zl::LearnGbkUnits(std::wstring_view(all).substr(0, 32768));
+    for (uint32_t u = 0; u < 65536; ++u) {
+        const std::wstring_view unit(&all[u], 1);
+        ASSERT_EQ(zl::IsGbkTextMemo(unit), zl::IsGbkText(unit)) << std::hex << u;
+    }
+    EXPECT_FALSE(zl::IsGbkTextMemo(L"\u4E2D\xD800"));
+    EXPECT_TRUE(zl::IsGbkTextMemo(L"\u4E2D\u6587abc"));
 }
 
 TEST_F(CandidateList, KeepsTheBestHundredInWubiAndPinyin) {

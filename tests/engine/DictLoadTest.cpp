@@ -1,6 +1,8 @@
 // Loading checks, and damaged files: nothing outside the file or a pool is ever read.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "DictKit.h"
 
 using namespace zltest;
@@ -215,4 +217,28 @@ TEST_F(DictLoad, DamagedIdsDoNotHideTheirNeighbours) {
             EXPECT_EQ(ids.size(), pinyin) << code << " stride " << stride;
         }
     }
+}
+
+TEST_F(DictLoad, ReloadingOrDroppingADictionaryWhileItWarmsUpIsSafe) {
+    // A large enough file that the warm-up is still touching pages when it is stopped.
+    std::vector<zl::DictSource> many;
+    for (int i = 0; i < 20000; ++i) many.push_back(Wubi(std::wstring(1, static_cast<wchar_t>(0x4E00 + i)), "abcd", i));
+    const auto big = BuildImage(many);
+    for (int round = 0; round < 20; ++round) {
+        auto d = std::make_unique<zl::Dict>();
+        ASSERT_TRUE(LoadImage(dir, big, *d));
+        d->WarmUp();
+        if (round % 2 == 0) {
+            ASSERT_TRUE(LoadImage(dir, image, *d));  // unmaps what the warm-up was reading
+            Ids w;
+            d->SearchWubi("a", w, 100);
+            EXPECT_EQ(w.size(), 2u);
+        }
+        d.reset();
+    }
+    zl::Dict d;
+    ASSERT_TRUE(LoadImage(dir, image, d));
+    d.WarmUp();
+    for (int i = 0; i < 5000 && !d.WarmedUp(); ++i) Sleep(1);
+    EXPECT_TRUE(d.WarmedUp());
 }

@@ -1,5 +1,6 @@
 #include "DictBuild.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -79,6 +80,22 @@ bool BuildDictSources(const std::vector<RimeRow>& wubi, const std::vector<RimeRo
         DictSource src{row.text, {}, syllables, row.weight};
         Collect(pinyinSeen, pinyinList, std::make_pair(row.text, std::move(syllables)), std::move(src), stats);
     }
+
+    // Entries go in the order the searches read them: Wubi by code, pinyin by first
+    // letter, heavier first. A search's ids then lie side by side in the entry table and
+    // the pools (a first-letter list, read from scattered pages, cost several times
+    // more). Ties keep the source order, as the indexes' stable sorts do, so every search
+    // finds the same entries in the same order.
+    std::stable_sort(wubiList.begin(), wubiList.end(), [](const DictSource& a, const DictSource& b) {
+        const int c = a.code.compare(b.code);
+        return c != 0 ? c < 0 : a.weight > b.weight;
+    });
+    const auto firstLetter = [](const DictSource& s) -> unsigned char {
+        return s.syllables.empty() || s.syllables[0].empty() ? 0 : s.syllables[0][0];
+    };
+    std::stable_sort(pinyinList.begin(), pinyinList.end(), [&](const DictSource& a, const DictSource& b) {
+        return firstLetter(a) != firstLetter(b) ? firstLetter(a) < firstLetter(b) : a.weight > b.weight;
+    });
 
     stats.wubiEntries = wubiList.size();
     stats.pinyinEntries = pinyinList.size();

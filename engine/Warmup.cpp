@@ -1,0 +1,43 @@
+#include "Warmup.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "GbkText.h"
+
+namespace zl {
+
+namespace {
+
+constexpr uint64_t kPage = 4096;
+// Units asked about between looks at the stop flag: a fraction of a millisecond.
+constexpr size_t kUnitsPerLook = 256;
+
+}  // namespace
+
+void Warmup::Start(const uint8_t* bytes, uint64_t size, std::wstring_view texts) {
+    Stop();
+    stop_.store(false);
+    done_.store(false, std::memory_order_release);
+    try {
+        thread_ = std::thread([this, bytes, size, texts] { Run(bytes, size, texts); });
+    } catch (const std::system_error&) {
+        done_.store(true, std::memory_order_release);
+    }
+}
+
+void Warmup::Stop() {
+    stop_.store(true);
+    if (thread_.joinable()) thread_.join();
+    done_.store(true, std::memory_order_release);
+}
+
+void Warmup::Run(const uint8_t* bytes, uint64_t size, std::wstring_view texts) {
+    volatile uint8_t sink = 0;
+    for (uint64_t at = 0; at < size && !stop_.load(std::memory_order_relaxed); at += kPage) sink = sink + bytes[at];
+    for (size_t at = 0; at < texts.size() && !stop_.load(std::memory_order_relaxed); at += kUnitsPerLook)
+        LearnGbkUnits(texts.substr(at, kUnitsPerLook));
+    done_.store(true, std::memory_order_release);
+}
+
+}  // namespace zl
