@@ -42,13 +42,13 @@ void Engine::SaveUserSoon() {
     // Counts that could not be read stay on disk; ours wait, still marked changed.
     if (userUnreadable_) return;
     try {
-        if (!userSaver_) userSaver_ = std::make_unique<UserSaver>();
+        if (!userSaver_) userSaver_ = std::make_unique<UserSaver>(UserFile);
         if (!userMirrored_) {
             // Once per load, for a user who had few texts when they loaded.
             userSaver_->Replace(userFreq, userChange_);
             userMirrored_ = true;
         }
-        userSaver_->Save(UserFile());
+        userSaver_->Save();
     } catch (...) {
         // No thread or no memory for it: save here, as without a writer.
         userMirrored_ = false;
@@ -78,7 +78,7 @@ void Engine::LoadUser() {
     // keystroke that crosses it.
     if (userFreq.size() > kHandOverAbove) {
         try {
-            if (!userSaver_) userSaver_ = std::make_unique<UserSaver>();
+            if (!userSaver_) userSaver_ = std::make_unique<UserSaver>(UserFile);
             userSaver_->Replace(userFreq, userChange_);
             userMirrored_ = true;
         } catch (...) {

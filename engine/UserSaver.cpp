@@ -4,7 +4,7 @@
 
 namespace zl {
 
-UserSaver::UserSaver() : thread_([this] { Run(); }) {}
+UserSaver::UserSaver(std::function<std::wstring()> path) : path_(std::move(path)), thread_([this] { Run(); }) {}
 
 UserSaver::~UserSaver() {
     {
@@ -35,10 +35,10 @@ void UserSaver::Count(const std::wstring& text, uint32_t count, uint64_t change)
     wake_.notify_one();
 }
 
-void UserSaver::Save(const std::wstring& path) {
+void UserSaver::Save() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        path_ = path;
+        save_ = true;
     }
     wake_.notify_one();
 }
@@ -63,8 +63,8 @@ void UserSaver::Run() {
         std::unique_ptr<UseCounts> replace = std::move(replace_);
         counts.clear();
         counts.swap(counts_);
-        const std::wstring path = std::move(path_);
-        path_.clear();
+        const bool save = save_;
+        save_ = false;
         const uint64_t change = change_;
         busy_ = true;
         lock.unlock();
@@ -73,9 +73,9 @@ void UserSaver::Run() {
         try {
             if (replace) mirror_ = std::move(*replace);
             for (auto& [text, count] : counts) mirror_[std::move(text)] = count;
-            if (!path.empty()) {
+            if (save) {
                 FormatUseCounts(mirror_, bytes);
-                saved = SaveWholeFile(path, bytes);
+                saved = SaveWholeFile(path_(), bytes);
             }
         } catch (...) {
             // Out of memory: the copy may have lost a change, so it never again claims

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,8 +20,10 @@ namespace zl {
 
 class UserSaver {
 public:
-    // Starts the thread; throws std::system_error when it cannot.
-    UserSaver();
+    // Starts the thread; throws std::system_error when it cannot. The thread asks path
+    // for the file at every save: finding the user folder takes the shell's time, which
+    // must not be the typing thread's.
+    explicit UserSaver(std::function<std::wstring()> path);
     // Finishes the work already asked for, then ends the thread.
     ~UserSaver();
     UserSaver(const UserSaver&) = delete;
@@ -30,7 +33,7 @@ public:
     // them waits for a save in progress.
     void Replace(UseCounts counts, uint64_t change);
     void Count(const std::wstring& text, uint32_t count, uint64_t change);
-    void Save(const std::wstring& path);
+    void Save();
 
     // Waits until everything asked for is done.
     void Drain();
@@ -39,7 +42,7 @@ public:
 
 private:
     void Run();
-    bool HasWork() const { return replace_ || !counts_.empty() || !path_.empty(); }
+    bool HasWork() const { return replace_ || !counts_.empty() || save_; }
 
     std::mutex mutex_;
     std::condition_variable wake_, idle_;
@@ -47,11 +50,12 @@ private:
     std::unique_ptr<UseCounts> replace_;
     std::vector<std::pair<std::wstring, uint32_t>> counts_;
     uint64_t change_ = 0;
-    std::wstring path_;  // empty: no save asked for
+    bool save_ = false;
     uint64_t saved_ = 0;
     bool busy_ = false;
     bool stop_ = false;
 
+    const std::function<std::wstring()> path_;
     UseCounts mirror_;  // the thread's own
     bool broken_ = false;  // the thread's own: mirror_ may miss a change
     std::thread thread_;
