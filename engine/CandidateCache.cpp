@@ -76,7 +76,9 @@ void CandidateCache::Counted(std::wstring_view text) {
             return;
         }
     }
-    countedAt_[TextHash(text) & (kCountSlots - 1)] = counts_;
+    const uint32_t hash = TextHash(text);
+    countedAt_[hash & (kCountSlots - 1)] = counts_;
+    recent_[counts_ % kRecentCounts] = hash;
 }
 
 }  // namespace zl

@@ -75,6 +75,14 @@ public:
     bool MayHaveCounted(uint32_t hash, uint32_t seen) const {
         return !countedAt_.empty() && countedAt_[hash & (countedAt_.size() - 1)] > seen;
     }
+    // Calls f with the hash of each text counted after the first `seen` counts; false
+    // (and no call) when they are too many to have been kept.
+    template <typename F>
+    bool ForEachCountedSince(uint32_t seen, F f) const {
+        if (seen > counts_ || counts_ - seen > kRecentCounts) return false;
+        for (uint32_t n = seen + 1; n <= counts_ && n != 0; ++n) f(recent_[n % kRecentCounts]);
+        return true;
+    }
 
 private:
     static std::string KeyOf(Mode mode, const std::string& code);
@@ -85,6 +93,10 @@ private:
     size_t unitsTotal_ = 0;
     uint32_t counts_ = 0;
     std::vector<uint32_t> countedAt_;  // per hash slot: the number of its last count
+    // The text hashes of the last counts, count n at n % kRecentCounts: a list that
+    // missed only these finds its changed candidates by hash instead of by slot.
+    static constexpr uint32_t kRecentCounts = 64;
+    uint32_t recent_[kRecentCounts] = {};
 };
 
 }  // namespace zl

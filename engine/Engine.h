@@ -122,6 +122,9 @@ private:
     void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
     // Leaves in kept the positions of the best candidates of pending, in list order.
     void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
+    // RankPending for a ranked list whose candidates at the positions in raised_ gained
+    // uses since, none losing any.
+    void RankRaised(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
     void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
     // Position of text (whose std::hash is hash) among the pending candidates, or
     // SIZE_MAX; `slot` receives where it belongs in textSlots_.
@@ -152,6 +155,7 @@ private:
     Ranked RankOf(const Pending& p, uint32_t at) const;
     std::vector<Ranked> ranked_;
     std::vector<uint32_t> kept_;
+    std::vector<uint32_t> raised_;  // positions whose use counts grew, while refreshing a kept list
     std::vector<DictEntry> entries_;  // of the candidates shown, while they are made
     CandidateCache cache_;
     std::string pinyinWhole_;  // a code whose every pinyin match is in pinyinWholeIds_

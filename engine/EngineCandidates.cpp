@@ -219,6 +219,23 @@ void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32
     for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
 }
 
+void Engine::RankRaised(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
+    // Only the candidates in raised_ moved, and only up: any other one left out still
+    // ranks below all those kept, so the best are among the kept and the raised.
+    ranked_.clear();
+    for (uint32_t at : kept) ranked_.push_back(RankOf(pending[at], at));
+    std::sort(raised_.begin(), raised_.end());
+    raised_.erase(std::unique(raised_.begin(), raised_.end()), raised_.end());
+    for (uint32_t at : raised_)
+        if (std::find(kept.begin(), kept.end(), at) == kept.end()) ranked_.push_back(RankOf(pending[at], at));
+    const size_t keep = std::min(ranked_.size(), kMaxCandidates);
+    if (keep < ranked_.size())
+        std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), Ranked::Before);
+    std::sort(ranked_.begin(), ranked_.begin() + keep, Ranked::Before);
+    kept.resize(keep);
+    for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
+}
+
 void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
     // The entries are read first, all of them, so that their reads from the mapping
     // overlap instead of waiting one after another.
@@ -251,17 +268,36 @@ bool Engine::RefreshFromCache(Mode m) {
         return false;
     if (list->countsSeen != cache_.CountsMade()) {
         // Ranking a kept list again costs microseconds; searching and building, far more.
-        bool changed = false;
-        for (Pending& p : list->pending) {
+        raised_.clear();
+        bool fell = false;
+        auto readAgain = [&](Pending& p) {
             DictEntry e;
-            if (!cache_.MayHaveCounted(p.hash, list->countsSeen) || !dict.GetEntry(p.source, e)) continue;
+            if (!dict.GetEntry(p.source, e)) return;
             textKey_.assign(dict.Text(e));
             const auto count = userFreq.find(textKey_);
             const uint32_t now = count == userFreq.end() ? 0 : count->second;
-            changed = changed || now != p.userCount;
+            if (now == p.userCount) return;
+            if (now > p.userCount)
+                raised_.push_back(static_cast<uint32_t>(&p - list->pending.data()));
+            else
+                fell = true;
             p.userCount = now;
+        };
+        // Usually a commit or two went by: their hashes find the candidates to read.
+        const bool few = cache_.ForEachCountedSince(list->countsSeen, [&](uint32_t hash) {
+            for (Pending& p : list->pending)
+                if (p.hash == hash) readAgain(p);
+        });
+        if (!few) {
+            for (Pending& p : list->pending)
+                if (cache_.MayHaveCounted(p.hash, list->countsSeen)) readAgain(p);
         }
-        if (changed && list->freqAdjust) RankPending(list->pending, list->kept);
+        if (list->freqAdjust) {
+            if (fell)
+                RankPending(list->pending, list->kept);
+            else if (!raised_.empty())
+                RankRaised(list->pending, list->kept);
+        }
         list->countsSeen = cache_.CountsMade();
     }
     wubiCount = list->wubiCount;
