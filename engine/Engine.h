@@ -122,8 +122,8 @@ private:
     void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
     // Leaves in kept the positions of the best candidates of pending, in list order.
     void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
-    // RankPending for a ranked list whose candidates at the positions in raised_ gained
-    // uses since, none losing any.
+    // RankPending for a ranked list whose candidates at the positions in raised_ (each
+    // once) gained uses since, none losing any.
     void RankRaised(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
     void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
     // Position of text (whose std::hash is hash) among the pending candidates, or

@@ -14,6 +14,8 @@ constexpr uint64_t kWubiMax = 100;
 constexpr uint64_t kMixedPinyinMax = 60;
 constexpr size_t kReserve = 128;
 constexpr size_t kMergeSlots = 2048;  // power of two
+// More raised candidates than this are ranked again by sorting the whole list.
+constexpr size_t kRaisedByInsertion = 32;
 
 // The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
 // Empty when a syllable is longer than any real one: the pool is damaged there, and
@@ -220,20 +222,19 @@ void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32
 }
 
 void Engine::RankRaised(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
-    // Only the candidates in raised_ moved, and only up: any other one left out still
-    // ranks below all those kept, so the best are among the kept and the raised.
-    ranked_.clear();
-    for (uint32_t at : kept) ranked_.push_back(RankOf(pending[at], at));
-    std::sort(raised_.begin(), raised_.end());
-    raised_.erase(std::unique(raised_.begin(), raised_.end()), raised_.end());
-    for (uint32_t at : raised_)
-        if (std::find(kept.begin(), kept.end(), at) == kept.end()) ranked_.push_back(RankOf(pending[at], at));
-    const size_t keep = std::min(ranked_.size(), kMaxCandidates);
-    if (keep < ranked_.size())
-        std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), Ranked::Before);
-    std::sort(ranked_.begin(), ranked_.begin() + keep, Ranked::Before);
-    kept.resize(keep);
-    for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
+    // Only the raised candidates moved, and only up: any other one left out still ranks
+    // below all those kept, so the best are among the kept and the raised. The kept
+    // ones that did not move stay in order; each raised one goes in at its new place.
+    const size_t keep = std::min(pending.size(), kMaxCandidates);
+    const auto before = [&](uint32_t x, uint32_t y) {
+        return Ranked::Before(RankOf(pending[x], x), RankOf(pending[y], y));
+    };
+    for (uint32_t at : raised_) {
+        const auto was = std::find(kept.begin(), kept.end(), at);
+        if (was != kept.end()) kept.erase(was);
+    }
+    for (uint32_t at : raised_) kept.insert(std::lower_bound(kept.begin(), kept.end(), at, before), at);
+    if (kept.size() > keep) kept.resize(keep);
 }
 
 void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
@@ -294,6 +295,8 @@ bool Engine::RefreshFromCache(Mode m) {
         }
         if (list->freqAdjust) {
             if (fell)
+                RankPending(list->pending, list->kept);
+            else if (raised_.size() > kRaisedByInsertion)
                 RankPending(list->pending, list->kept);
             else if (!raised_.empty())
                 RankRaised(list->pending, list->kept);
