@@ -25,4 +25,5 @@ ln -s ../drive_c "$pfx/dosdevices/c:"
 ln -s / "$pfx/dosdevices/z:"
 export WINEPREFIX=$pfx
 "$zl_wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-ZL_EXPECT_DPI=144 exec "$zl_wine" "$@"
+# Not exec: the cleanup must still run when the program ends.
+ZL_EXPECT_DPI=144 "$zl_wine" "$@"
