@@ -82,11 +82,39 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 // 0..2, anything else (negatives too) becomes 0.
 int ZeroAbove2(int v) { return static_cast<unsigned>(v) > 2u ? 0 : v; }
 
-// Text of a file saved by an editor, without its UTF-8 mark: UTF-8 when it is valid
-// UTF-8, else the ANSI code page, which is how the profile functions would read it.
+// UTF-16 without the little-endian mark: big-endian after its mark, or unmarked, where
+// the NULs of the ASCII characters tell the byte order. Empty when it is neither.
+std::wstring DecodeUtf16(std::string_view bytes) {
+    std::wstring text;
+    bool bigEndian;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
+        static_cast<unsigned char>(bytes[1]) == 0xFF) {
+        bytes.remove_prefix(2);
+        bigEndian = true;
+    } else {
+        size_t evenNuls = 0, oddNuls = 0;
+        for (size_t i = 0; i < bytes.size(); ++i)
+            if (bytes[i] == '\0') ++(i % 2 ? oddNuls : evenNuls);
+        if (evenNuls + oddNuls == 0) return text;
+        bigEndian = evenNuls > oddNuls;
+    }
+    if (bytes.size() % 2 != 0) return text;
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        text.push_back(static_cast<wchar_t>(lo | hi << 8));
+    }
+    return text;
+}
+
+// Text of a file saved by an editor, without its UTF-8 mark: UTF-16 when it has NULs or
+// the big-endian mark (no text file in a byte encoding has either), else UTF-8 when it
+// is valid UTF-8, else the ANSI code page, which is how the profile functions would read
+// it. Empty when it cannot be decoded.
 std::wstring DecodeForeign(std::string_view bytes) {
     std::wstring text;
     if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return text;
+    if (bytes.find('\0') != std::string_view::npos || bytes.substr(0, 2) == "\xFE\xFF") return DecodeUtf16(bytes);
     const int len = static_cast<int>(bytes.size());
     UINT codePage = CP_UTF8;
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), len, nullptr, 0);
@@ -148,6 +176,10 @@ std::wstring Config::Path() const { return UserDir() + L"\\config.ini"; }
 void Config::Load() {
     const std::wstring file = Path();
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    // Read in the ANSI code page, an edited file's Chinese names would not be found, and
+    // the next load-modify-save would write the defaults over the user's values. Made
+    // Unicode first, every value is read; a file that cannot be made so is read as it is.
+    EnsureUnicodeFile(file);
 
     for (const IntKey& k : kIntKeys) this->*k.field = ReadInt(file, k.section, k.key, this->*k.field);
 

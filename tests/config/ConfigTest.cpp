@@ -288,6 +288,16 @@ std::wstring LoadInAnotherProcess(const TempDir& dir) {
     return std::wstring(reinterpret_cast<const wchar_t*>(b.data()), b.size() / sizeof(wchar_t));
 }
 
+// text in UTF-16, big-endian after its mark or little-endian without one.
+std::string Utf16Bytes(const std::wstring& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "";
+    for (wchar_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return out;
+}
+
 std::wstring AnsiText(const std::string& bytes) {
     std::wstring w(bytes.size(), L'\0');
     w.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &w[0],
@@ -329,6 +339,8 @@ TEST_F(ConfigFile, AFileInAnotherEncodingBecomesUnicodeKeepingTheUsersKeys) {
         {"UTF-8 with its mark", "\xEF\xBB\xBF[mine]\nk=v\n", L"mine/k=v"},
         {"only a UTF-8 mark", "\xEF\xBB\xBF", L""},
         {"ANSI", "[mine]\r\n" + gbkKey + "=" + gbkValue + "\r\n", L"mine/" + AnsiText(gbkKey) + L"=" + AnsiText(gbkValue)},
+        {"UTF-16BE", Utf16Bytes(L"[用户]\r\n自定=甲乙\r\n", true), L"用户/自定=甲乙"},
+        {"UTF-16LE without its mark", Utf16Bytes(L"[用户]\r\n自定=甲乙\r\n", false), L"用户/自定=甲乙"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -343,6 +355,27 @@ TEST_F(ConfigFile, AFileInAnotherEncodingBecomesUnicodeKeepingTheUsersKeys) {
         if (!k.kept.empty()) {
             EXPECT_NE(seen.find(L"\n" + k.kept + L"\n"), std::wstring::npos) << seen;
         }
+    }
+}
+
+TEST_F(ConfigFile, AnEditedFileKeepsItsValuesThroughALoadModifySave) {
+    const std::wstring text = L"[界面]\r\n字号=40\r\n";
+    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr) - 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()) + 1, nullptr, nullptr);
+    const std::pair<const char*, std::string> cases[] = {
+        {"UTF-8", utf8}, {"UTF-16BE", Utf16Bytes(text, true)}, {"UTF-16LE without its mark", Utf16Bytes(text, false)}};
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteBytes(file, bytes));
+        zl::Config c;
+        c.Load();
+        EXPECT_EQ(c.fontSize, 40);
+        c.scheme = 2;
+        c.Save();
+        zl::Config again;
+        again.Load();
+        EXPECT_EQ(again.fontSize, 40);
+        EXPECT_EQ(again.scheme, 2);
     }
 }
 
