@@ -7,7 +7,9 @@
 #include <cwchar>
 #include <string>
 
+#include "LogRotate.h"
 #include "OsVersion.h"
+#include "ProductVersion.h"
 #include "UniqueHandle.h"
 #include "UserDir.h"
 
@@ -15,7 +17,6 @@ namespace zl {
 
 namespace {
 
-constexpr wchar_t kVersion[] = L"4.5.3";
 constexpr int kMaxMessage = 500;
 constexpr DWORD kRotateAbove = 0x40000;  // 256 KiB
 
@@ -35,13 +36,6 @@ std::wstring HostFileName() {
     std::wstring full(path, n < MAX_PATH ? n : MAX_PATH);
     const size_t cut = full.rfind(L'\\');
     return cut == std::wstring::npos ? full : full.substr(cut + 1);
-}
-
-void RotateIfLarge(const std::wstring& log, const std::wstring& old) {
-    WIN32_FILE_ATTRIBUTE_DATA fad;
-    if (!GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &fad)) return;
-    if (fad.nFileSizeHigh == 0 && fad.nFileSizeLow <= kRotateAbove) return;
-    MoveFileExW(log.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 // Serialises the size check, rotation and append of every writer in the session. Windows
@@ -107,7 +101,7 @@ void ZlTrace(const wchar_t* format, ...) {
         const std::wstring host = HostFileName();
         wchar_t banner[640];
         const int bannerLen =
-            _snwprintf(banner, 639, L"%ls=== zlwb %ls %ls host=%ls os=%lu.%lu.%lu ===\r\n", prefix, kVersion, kArch,
+            _snwprintf(banner, 639, L"%ls=== zlwb %ls %ls host=%ls os=%lu.%lu.%lu ===\r\n", prefix, kProductVersion, kArch,
                        host.c_str(), static_cast<unsigned long>(os.dwMajorVersion),
                        static_cast<unsigned long>(os.dwMinorVersion), static_cast<unsigned long>(os.dwBuildNumber));
         if (bannerLen > 0 && bannerLen <= 639) text.assign(banner, bannerLen);
@@ -125,7 +119,7 @@ void ZlTrace(const wchar_t* format, ...) {
     const std::wstring log = dir + L"\\trace.log";
     TraceLock lock;
     // Two unlocked renames one after the other would lose a whole log.
-    if (lock.Owned()) RotateIfLarge(log, dir + L"\\trace.old.log");
+    if (lock.Owned()) RotateLogIfLarger(log, dir + L"\\trace.old.log", kRotateAbove);
     Append(log, utf8);
 }
 

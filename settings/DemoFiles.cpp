@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Markers.h"
+#include "ProductVersion.h"
 #include "UserDir.h"
 #include "WholeFile.h"
 
@@ -20,7 +21,7 @@ std::wstring DataFolderFor(const std::wstring& folder) {
 
 std::wstring ShownVersionIn(const std::wstring& folder) {
     const std::wstring v = zl::InstalledVersionOnDisk(folder);
-    return v.empty() ? L"4.5.3" : v;
+    return v.empty() ? std::wstring(zl::kProductVersion) : v;
 }
 
 std::wstring PreviewPidPath() { return zl::UserDir() + L"\\preview.pid"; }

@@ -13,7 +13,7 @@ bool HasSettingsArg(const wchar_t* commandLine);
 // folder\data when it holds zlwb.dat, else folder.
 std::wstring DataFolderFor(const std::wstring& folder);
 
-// The installed version of folder, or "4.5.3" when it has none.
+// The installed version of folder, or the built-in version when it has none.
 std::wstring ShownVersionIn(const std::wstring& folder);
 
 std::wstring PreviewPidPath();

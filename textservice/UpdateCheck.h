@@ -8,11 +8,12 @@
 #include <string>
 
 #include "Manifest.h"
+#include "ProductVersion.h"
 
 namespace zl {
 
 // The version this component was built as; also stands when installed.ver is missing.
-constexpr wchar_t kBuiltinVersion[] = L"4.5.3";
+constexpr const wchar_t* kBuiltinVersion = kProductVersion;
 // Seconds between two automatic checks.
 constexpr int64_t kAutoCheckInterval = 43200;
 

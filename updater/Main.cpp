@@ -7,6 +7,7 @@
 
 #include "HostQuestion.h"
 #include "Markers.h"
+#include "ProductVersion.h"
 #include "UniqueHandle.h"
 #include "UpdLog.h"
 #include "UpdState.h"
@@ -52,7 +53,7 @@ std::wstring FindInstallDir() {
 void ReadMarkers() {
     g_curVer = InstalledVersionOnDisk(g_installDir);
     g_localVerTrusted = !g_curVer.empty();
-    if (g_curVer.empty()) g_curVer = L"4.5.3";
+    if (g_curVer.empty()) g_curVer = kProductVersion;
     g_localBuild = InstalledBuildOnDisk(g_installDir);
     const std::wstring ver = g_installDir + L"\\installed.ver";
     WIN32_FILE_ATTRIBUTE_DATA fad;

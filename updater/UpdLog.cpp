@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cwchar>
 
+#include "LogRotate.h"
 #include "UniqueHandle.h"
 
 namespace zl {
@@ -52,8 +53,8 @@ void LogFile(const wchar_t* format, ...) {
     const int len = _vsnwprintf(text, 1024, format, args);
     va_end(args);
     if (len < 0 || len > 1024) return;
-    char utf8[2046];
-    const int size = len == 0 ? 0 : WideCharToMultiByte(CP_UTF8, 0, text, len, utf8, sizeof utf8 - 3, nullptr, nullptr);
+    char utf8[3 * 1024 + 2];  // three bytes a unit at most, then CR LF
+    const int size = len == 0 ? 0 : WideCharToMultiByte(CP_UTF8, 0, text, len, utf8, sizeof utf8 - 2, nullptr, nullptr);
     if (len != 0 && size <= 0) return;
     utf8[size] = '\r';
     utf8[size + 1] = '\n';
@@ -61,12 +62,7 @@ void LogFile(const wchar_t* format, ...) {
     const std::wstring path = UpdLogPath();
     if (path.empty()) return;
     LogLock lock;
-    WIN32_FILE_ATTRIBUTE_DATA fad;
-    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &fad) &&
-        (fad.nFileSizeHigh != 0 || fad.nFileSizeLow > kUpdLogRotateAbove)) {
-        const std::wstring old = path.substr(0, path.size() - 4) + L".old.log";
-        MoveFileExW(path.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
+    RotateLogIfLarger(path, path.substr(0, path.size() - 4) + L".old.log", kUpdLogRotateAbove);
     UniqueHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return;

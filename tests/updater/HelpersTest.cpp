@@ -117,6 +117,8 @@ TEST(UpdLog, AppendsUtf8LinesAndStaysBounded) {
     zl::LogFile(L"[%ls] 第 %d 行", L"C:\\app", 1);
     zl::LogFile(L"%ls", std::wstring(1025, L'x').c_str());  // too long: dropped whole
     EXPECT_EQ(Read(log), "[C:\\app] 第 1 行\r\n");
+    zl::LogFile(L"%ls", std::wstring(1024, L'\u884C').c_str());  // the longest line, three bytes a unit
+    EXPECT_EQ(Read(log).size(), std::string("[C:\\app] 第 1 行\r\n").size() + 3 * 1024 + 2);
     ASSERT_TRUE(zltest::WriteBytes(log, std::string(zl::kUpdLogRotateAbove + 1, 'a')));
     zl::LogFile(L"after");
     EXPECT_EQ(Read(log), "after\r\n");
