@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <string_view>
@@ -83,7 +84,9 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 int ZeroAbove2(int v) { return static_cast<unsigned>(v) > 2u ? 0 : v; }
 
 // UTF-16 without the little-endian mark: big-endian after its mark, or unmarked, where
-// the NULs of the ASCII characters tell the byte order. Empty when it is neither.
+// the NULs of the ASCII characters tell the byte order. Empty when it is neither: a NUL
+// character, or too few ASCII ones for an ini file (a byte-encoded file with a stray NUL
+// or a zero-filled tail), since converting such a file would garble it.
 std::wstring DecodeUtf16(std::string_view bytes) {
     std::wstring text;
     bool bigEndian;
@@ -97,11 +100,14 @@ std::wstring DecodeUtf16(std::string_view bytes) {
             if (bytes[i] == '\0') ++(i % 2 ? oddNuls : evenNuls);
         if (evenNuls + oddNuls == 0) return text;
         bigEndian = evenNuls > oddNuls;
+        // One NUL per ASCII character: at least one character in eight.
+        if (std::max(evenNuls, oddNuls) < bytes.size() / 16) return text;
     }
     if (bytes.size() % 2 != 0) return text;
     for (size_t i = 0; i < bytes.size(); i += 2) {
         const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
         const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        if ((lo | hi) == 0) return std::wstring();
         text.push_back(static_cast<wchar_t>(lo | hi << 8));
     }
     return text;

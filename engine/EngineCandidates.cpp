@@ -294,9 +294,7 @@ bool Engine::RefreshFromCache(Mode m) {
                 if (cache_.MayHaveCounted(p.hash, list->countsSeen)) readAgain(p);
         }
         if (list->freqAdjust) {
-            if (fell)
-                RankPending(list->pending, list->kept);
-            else if (raised_.size() > kRaisedByInsertion)
+            if (fell || raised_.size() > kRaisedByInsertion)
                 RankPending(list->pending, list->kept);
             else if (!raised_.empty())
                 RankRaised(list->pending, list->kept);

@@ -1,7 +1,6 @@
 #include "Warmup.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "GbkText.h"
 
@@ -21,7 +20,8 @@ void Warmup::Start(const uint8_t* bytes, uint64_t size, std::wstring_view texts)
     done_.store(false, std::memory_order_release);
     try {
         thread_ = std::thread([this, bytes, size, texts] { Run(bytes, size, texts); });
-    } catch (const std::system_error&) {
+    } catch (...) {
+        // No thread, or no memory for its start (bad_alloc): the host must not see either.
         done_.store(true, std::memory_order_release);
     }
 }

@@ -392,6 +392,20 @@ TEST_F(ConfigFile, AFileThatCannotBeReadIsNotWritten) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), original);
 }
 
+TEST_F(ConfigFile, AByteEncodedFileWithNulsIsNotTakenForUtf16) {
+    using namespace std::string_literals;
+    const std::string files[] = {"[mine]\r\nkey=value\r\nmore=\0texts\r\n"s, "[mine]\r\nk=v\r\n"s + std::string(7, '\0')};
+    for (const std::string& original : files) {
+        ASSERT_TRUE(WriteBytes(file, original));
+        zl::Config c;
+        c.Load();
+        c.Save();
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadBytes(file, bytes));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), original);
+    }
+}
+
 TEST_F(ConfigFile, AFolderThatCannotHoldTheFileIsHarmless) {
     // config.ini is a folder: Load finds no values, Save writes nothing, neither crashes.
     ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
