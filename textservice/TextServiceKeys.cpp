@@ -134,11 +134,11 @@ STDMETHODIMP CTextService::OnKeyUp(ITfContext* ctx, WPARAM vk, LPARAM, BOOL* eat
                             !engine.code.empty()))
         return S_OK;
     if (chinese) {
-        ZlTrace(L"shift tap -> %s", L"english");
+        ZlTrace(L"shift tap -> %ls", L"english");
         _SetChinese(false, L"shift-tap");
         if (ctx) _Sync(ctx);
     } else {
-        ZlTrace(L"shift tap -> %s", L"chinese");
+        ZlTrace(L"shift tap -> %ls", L"chinese");
         _SetChinese(true, L"shift-tap");
     }
     return S_OK;
@@ -171,7 +171,7 @@ void CTextService::_PollWin7Shift() {
     if (!TapOf(*this).Poll(own, shiftDown, NowTick(), config.shiftToggle != 0,
                            !engine.code.empty(), &g_lastShiftToggleTick))
         return;
-    ZlTrace(L"shift tap(win7 poll) -> %s", chinese ? L"english" : L"chinese");
+    ZlTrace(L"shift tap(win7 poll) -> %ls", chinese ? L"english" : L"chinese");
     _SetChinese(!chinese, L"shift-tap(win7)");
 }
 

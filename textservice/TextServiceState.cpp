@@ -67,7 +67,7 @@ STDMETHODIMP CTextService::OnChange(REFGUID guid) {
 }
 
 void CTextService::_SetChinese(bool on, const wchar_t* reason) {
-    ZlTrace(L"set chinese=%d by %s", on ? 1 : 0, reason ? reason : L"?");
+    ZlTrace(L"set chinese=%d by %ls", on ? 1 : 0, reason ? reason : L"?");
     chinese = on ? 1 : 0;
     chineseKnown = 1;
     if (sharedBlock) WriteSharedState(sharedBlock, on);
