@@ -69,17 +69,17 @@ void Engine::LoadUser() {
     userUnreadable_ = read == FileRead::Failed;
     if (read != FileRead::Read) return;
     ParseUseCounts(bytes, userFreq);
+    const size_t loaded = userFreq.size();
     // Room for a quarter more texts: growing the map rehashes every entry, which for a
     // heavy user costs milliseconds on the commit that crosses it. Here it is at load.
     userFreq.reserve(userFreq.size() + userFreq.size() / 4 + 256);
     userDirty = false;
-    // Copying the counts for the writer costs about a millisecond per 5000 texts: for a
-    // user within reach of the saving size, do it now, while loading, rather than on the
-    // keystroke that crosses it.
-    if (userFreq.size() > kHandOverAbove) {
+    // A user within reach of the saving size gets the writer now, while loading, rather
+    // than on the keystroke that crosses it; it parses the same bytes on its own thread.
+    if (loaded > kHandOverAbove) {
         try {
             if (!userSaver_) userSaver_ = std::make_unique<UserSaver>(UserFile);
-            userSaver_->Replace(userFreq, userChange_);
+            userSaver_->ReplaceFromFile(std::move(bytes), userChange_);
             userMirrored_ = true;
         } catch (...) {
         }

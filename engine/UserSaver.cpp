@@ -15,11 +15,23 @@ UserSaver::~UserSaver() {
     thread_.join();
 }
 
-void UserSaver::Replace(UseCounts counts, uint64_t change) {
-    auto copy = std::make_unique<UseCounts>(std::move(counts));
+void UserSaver::Replace(const UseCounts& counts, uint64_t change) {
+    auto replacement = std::make_unique<Replacement>();
+    replacement->counts.assign(counts.begin(), counts.end());
+    Take(std::move(replacement), change);
+}
+
+void UserSaver::ReplaceFromFile(std::string bytes, uint64_t change) {
+    auto replacement = std::make_unique<Replacement>();
+    replacement->file = std::move(bytes);
+    replacement->fromFile = true;
+    Take(std::move(replacement), change);
+}
+
+void UserSaver::Take(std::unique_ptr<Replacement> replacement, uint64_t change) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        replace_ = std::move(copy);
+        replace_ = std::move(replacement);
         counts_.clear();  // older than the replacement
         change_ = change;
     }
@@ -60,7 +72,7 @@ void UserSaver::Run() {
     for (;;) {
         wake_.wait(lock, [this] { return stop_ || HasWork(); });
         if (!HasWork()) break;  // stopping, with nothing left to do
-        std::unique_ptr<UseCounts> replace = std::move(replace_);
+        std::unique_ptr<Replacement> replace = std::move(replace_);
         counts.clear();
         counts.swap(counts_);
         const bool save = save_;
@@ -71,7 +83,15 @@ void UserSaver::Run() {
 
         bool saved = false;
         try {
-            if (replace) mirror_ = std::move(*replace);
+            if (replace) {
+                mirror_.clear();
+                if (replace->fromFile) {
+                    ParseUseCounts(replace->file, mirror_);
+                } else {
+                    mirror_.reserve(replace->counts.size());
+                    for (auto& [text, count] : replace->counts) mirror_.emplace(std::move(text), count);
+                }
+            }
             for (auto& [text, count] : counts) mirror_[std::move(text)] = count;
             if (save) {
                 FormatUseCounts(mirror_, bytes);

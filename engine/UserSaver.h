@@ -31,7 +31,13 @@ public:
 
     // Each call is stamped with the caller's change number, which only grows. None of
     // them waits for a save in progress.
-    void Replace(UseCounts counts, uint64_t change);
+    // Copies counts as a flat list, which the thread makes its map of: copying the map
+    // itself would allocate every entry on the caller's thread, tens of milliseconds
+    // for a heavy user.
+    void Replace(const UseCounts& counts, uint64_t change);
+    // Replace with the counts ParseUseCounts reads from bytes, parsed by the thread: a
+    // load hands over the file it read instead of copying what it parsed.
+    void ReplaceFromFile(std::string bytes, uint64_t change);
     void Count(const std::wstring& text, uint32_t count, uint64_t change);
     void Save();
 
@@ -47,7 +53,13 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_, idle_;
     // Guarded by mutex_.
-    std::unique_ptr<UseCounts> replace_;
+    struct Replacement {
+        std::vector<std::pair<std::wstring, uint32_t>> counts;
+        std::string file;  // parsed instead of counts when fromFile
+        bool fromFile = false;
+    };
+    void Take(std::unique_ptr<Replacement> replacement, uint64_t change);
+    std::unique_ptr<Replacement> replace_;
     std::vector<std::pair<std::wstring, uint32_t>> counts_;
     uint64_t change_ = 0;
     bool save_ = false;
