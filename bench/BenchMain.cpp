@@ -38,8 +38,9 @@ std::string Narrow(const std::wstring& w) {
 }
 
 // A fresh engine with the default settings and the learning files of the user folder;
-// the dictionary's load time in milliseconds. Typing starts once the load's warm-up is
-// done, as it does when a user starts typing a moment after the input method starts.
+// the dictionary's load time in milliseconds. Typing starts once the load's background
+// work is done (the dictionary's warm-up, a heavy user's hand-over to the writer), as it
+// does when a user starts typing a moment after the input method starts.
 std::unique_ptr<zl::Engine> Open(const std::wstring& dict, zl::Mode mode, double& loadMs) {
     auto engine = std::make_unique<zl::Engine>();
     engine->mode = mode;
@@ -51,6 +52,7 @@ std::unique_ptr<zl::Engine> Open(const std::wstring& dict, zl::Mode mode, double
     engine->LoadPromote();
     engine->dict.WarmUp();
     while (!engine->dict.WarmedUp()) Sleep(1);
+    engine->SaveUser();  // nothing to write yet: waits for the writer's hand-over
     const double warmMs = NowMs() - t0;
     static bool told = false;
     if (!told) std::printf("warm-up after the first load: %.1f ms\n", warmMs);
