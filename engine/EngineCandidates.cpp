@@ -109,7 +109,7 @@ void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, 
     }
 
     Pending p{hash, id, e.freq, 0, 0, static_cast<int8_t>(tier), fromPinyin};
-    if (!userFreq.empty()) {
+    if (!userFreq.empty() && learned_.MayHave(hash)) {
         textKey_.assign(text);  // reuses its room: no allocation per id
         const auto count = userFreq.find(textKey_);
         if (count != userFreq.end()) p.userCount = count->second;
@@ -329,6 +329,11 @@ void Engine::ForgetSearches() {
 }
 
 void Engine::Update() {
+    learned_.Rebuild(userFreq);
+    Rebuild();
+}
+
+void Engine::Rebuild() {
     ForgetSearches();
     Refresh();
 }

@@ -20,6 +20,7 @@ void Engine::Learn(const std::wstring& text) {
     // Such a text would split its line in the file.
     if (text.empty() || !IsStorableText(text)) return;
     uint32_t& count = userFreq[text];
+    learned_.Add(text);
     if (count < kMaxUseCount) {
         ++count;
         cache_.Counted(text);
@@ -61,6 +62,7 @@ void Engine::LoadUser() {
     if (userSaver_) userSaver_->Drain();
     userMirrored_ = false;
     userFreq.clear();
+    learned_.Rebuild(userFreq);
     cache_.Clear();
     const std::wstring path = UserFile();
     RemoveStaleSaves(path);
@@ -69,6 +71,7 @@ void Engine::LoadUser() {
     userUnreadable_ = read == FileRead::Failed;
     if (read != FileRead::Read) return;
     ParseUseCounts(bytes, userFreq);
+    learned_.Rebuild(userFreq);
     const size_t loaded = userFreq.size();
     // Room for a quarter more texts: growing the map rehashes every entry, which for a
     // heavy user costs milliseconds on the commit that crosses it. Here it is at load.

@@ -50,7 +50,7 @@ bool Engine::PromoteGlobal(uint64_t i) {
     promotions[key] = ++promoteMax;
     if (promotions.size() > kTrimAbove) TrimPromotions();
 
-    Update();
+    Rebuild();
     SavePromote();
     return true;
 }
@@ -76,7 +76,7 @@ void Engine::ClearPromotions(const std::wstring& under) {
         }
     }
     cache_.Clear();
-    if (!code.empty()) Update();
+    if (!code.empty()) Rebuild();
     SavePromote();
 }
 

@@ -1,6 +1,7 @@
 // Building the candidate list: tiers, weights, merging, the GBK filter, learning keys, the cap.
 #include "EngineKit.h"
 #include "GbkText.h"
+#include "UserFolder.h"
 
 using namespace zltest;
 using WStrs = std::vector<std::wstring>;
@@ -195,6 +196,25 @@ TEST_F(CandidateList, UseCountsRankOnlyWithFrequencyAdjustment) {
     Search("cc");
     EXPECT_EQ(Texts(), (WStrs{Han(1), Han(0)}));
     EXPECT_EQ(engine.candidates[1].userCount, 50u);
+}
+
+TEST_F(CandidateList, ACountRanksItsTextHoweverItArrives) {
+    zltest::UserFolder user;
+    Load({Wubi(Han(0), "cc", 1), Wubi(Han(1), "cd", 1), Wubi(Han(2), "ce", 1), Wubi(Han(9), "cf", 1)});
+    Search("cf");  // the engine now knows that no text has a count
+    const auto countOfFirst = [&](const std::string& code) {
+        engine.Clear();
+        Type(code);  // typed, not Update: only the engine's own bookkeeping tells
+        return engine.candidates.empty() ? 0u : engine.candidates[0].userCount;
+    };
+    ASSERT_TRUE(WriteBytes(user.Dir().File(L"user.dat"), "\xE4\xB8\x80\t5\n"));  // Han(0), in UTF-8
+    engine.LoadUser();
+    EXPECT_EQ(countOfFirst("cc"), 5u) << "loaded";
+    engine.Learn(Han(1));
+    EXPECT_EQ(countOfFirst("cd"), 1u) << "learned";
+    engine.userFreq[Han(2)] = 3;
+    Search("ce");
+    EXPECT_EQ(engine.candidates.at(0).userCount, 3u) << "set, then Update";
 }
 
 TEST_F(CandidateList, PromotionsLeadNewestFirstAndOnlyForTheirCode) {

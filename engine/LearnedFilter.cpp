@@ -1,0 +1,32 @@
+#include "LearnedFilter.h"
+
+#include <new>
+
+#include "CandidateCache.h"
+
+namespace zl {
+
+void LearnedFilter::Rebuild(const UseCounts& counts) {
+    try {
+        bits_.clear();
+        if (!counts.empty()) bits_.assign(kBits / 64, 0);
+        for (const auto& entry : counts) Set(TextHash(entry.first));
+        valid_ = true;
+    } catch (const std::bad_alloc&) {
+        bits_ = {};
+        valid_ = false;
+    }
+}
+
+void LearnedFilter::Add(std::wstring_view text) {
+    if (!valid_) return;
+    try {
+        if (bits_.empty()) bits_.assign(kBits / 64, 0);
+        Set(TextHash(text));
+    } catch (const std::bad_alloc&) {
+        bits_ = {};
+        valid_ = false;
+    }
+}
+
+}  // namespace zl
