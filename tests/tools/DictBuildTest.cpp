@@ -52,6 +52,25 @@ TEST(DictBuild, MergesDuplicatesKeepingTheHeaviestWeight) {
     EXPECT_EQ(std::string(d.Pinyin(e).substr(0, 10)), std::string("zhong'guo\0", 10));
 }
 
+TEST(DictBuild, EntriesLieInSearchOrderWithTiesInTableOrder) {
+    zl::DictWriter w;
+    zl::DictBuildStats st;
+    std::string error;
+    ASSERT_TRUE(zl::BuildDictSources({Row(L"乙", "b", 1), Row(L"甲", "a", 1), Row(L"丙", "a", 1), Row(L"丁", "a", 7)},
+                                     {Row(L"戊", "wu", 1), Row(L"己", "ji", 1), Row(L"庚", "jing", 1)}, {}, w, st,
+                                     error))
+        << error;
+    TempDir dir;
+    std::vector<uint8_t> image;
+    ASSERT_TRUE(w.Build(image, error));
+    zl::Dict d;
+    ASSERT_TRUE(LoadImage(dir, image, d));
+    Ids all(d.EntryCount());
+    for (uint32_t id = 0; id < all.size(); ++id) all[id] = id;
+    // Wubi by code, heavier first; then pinyin by first letter; equals in table order.
+    EXPECT_EQ(Texts(d, all), (WStrs{L"丁", L"甲", L"丙", L"乙", L"己", L"庚", L"戊"}));
+}
+
 TEST(DictBuild, DropsNonGbkTextsUnlessAskedForEveryCharacter) {
     const std::vector<zl::RimeRow> wubi = {Row(kOutsideGbk, "fffa", 1), Row(L"一", "ggll", 2), Row(L"€", "zzoo", 3)};
     zl::DictBuildStats st;
