@@ -1,5 +1,5 @@
 // zlbench: time per key of the composition engine on a dictionary, learning on.
-//   zlbench --dict PATH [--keys FILE]... [--repeat N]
+//   zlbench --dict PATH\zlwb.dat [--keys FILE]... [--repeat N]
 // Without --keys the shared Wubi and pinyin key files are replayed. Each key file runs in
 // all three schemes, twice (the first pass, then again with warm caches); then the built-in
 // worst cases run, then the first key file again in Wubi with 100,000 texts in user.dat.
@@ -37,20 +37,23 @@ std::string Narrow(const std::wstring& w) {
     return s;
 }
 
-// A fresh engine with the default settings and the learning files of the user folder;
-// the dictionary's load time in milliseconds. Typing starts once the load's background
-// work is done (the dictionary's warm-up, a heavy user's hand-over to the writer), as it
-// does when a user starts typing a moment after the input method starts.
+// A fresh engine started as the input method starts it, with the default settings and
+// the learning files of the user folder; loadMs: the time one load of the dictionary
+// takes. Typing starts once the start's background work is done (the dictionary's
+// warm-up, a heavy user's hand-over to the writer), as it does when a user starts typing
+// a moment after the input method starts.
 std::unique_ptr<zl::Engine> Open(const std::wstring& dict, zl::Mode mode, double& loadMs) {
+    {
+        zl::Dict probe;
+        const double t0 = NowMs();
+        const bool ok = probe.Load(dict);
+        loadMs = NowMs() - t0;
+        if (!ok) return nullptr;
+    }
     auto engine = std::make_unique<zl::Engine>();
     engine->mode = mode;
     const double t0 = NowMs();
-    const bool ok = engine->dict.Load(dict);
-    loadMs = NowMs() - t0;
-    if (!ok) return nullptr;
-    engine->LoadUser();
-    engine->LoadPromote();
-    engine->dict.WarmUp();
+    if (!engine->Init(dict.substr(0, dict.find_last_of(L"\\/")))) return nullptr;
     while (!engine->dict.WarmedUp()) Sleep(1);
     engine->SaveUser();  // nothing to write yet: waits for the writer's hand-over
     const double warmMs = NowMs() - t0;
@@ -140,8 +143,9 @@ int wmain(int argc, wchar_t** argv) {
             return 2;
         }
     }
-    if (dict.empty()) {
-        std::fprintf(stderr, "zlbench: --dict is required\n");
+    const size_t slash = dict.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || _wcsicmp(dict.c_str() + slash + 1, L"zlwb.dat") != 0) {
+        std::fprintf(stderr, "zlbench: --dict must name a zlwb.dat (its folder is the data folder)\n");
         return 2;
     }
     if (keyFiles.empty()) keyFiles = {ZL_BENCH_KEYS, ZL_BENCH_PINYIN_KEYS};

@@ -59,6 +59,11 @@ void CandidateCache::Clear() {
     unitsTotal_ = 0;
 }
 
+void CandidateCache::Reserve() {
+    byKey_.reserve(kMaxLists);
+    if (countedAt_.empty()) countedAt_.assign(kCountSlots, 0);
+}
+
 void CandidateCache::Counted(std::wstring_view text) {
     if (counts_ == UINT32_MAX) {
         // Count numbers start again: no list may have seen a number that comes again.

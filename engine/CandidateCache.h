@@ -65,8 +65,9 @@ public:
     // `units`: the list's size.
     CachedList& Add(Mode mode, const std::string& code, size_t units);
     void Clear();
-    // Room for the most lists at once: a rehash would move every key, on some keystroke.
-    void Reserve() { byKey_.reserve(kMaxLists); }
+    // Room for the most lists at once (a rehash would move every key, on some keystroke)
+    // and the count slots, which the first commit of a session would otherwise make.
+    void Reserve();
 
     // A use count of text grew.
     void Counted(std::wstring_view text);

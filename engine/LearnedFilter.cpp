@@ -8,8 +8,8 @@ namespace zl {
 
 void LearnedFilter::Rebuild(const UseCounts& counts) {
     try {
-        bits_.clear();
-        if (!counts.empty()) bits_.assign(kBits / 64, 0);
+        // Kept even for no texts, so the first commit of a session need not make it.
+        bits_.assign(kBits / 64, 0);
         for (const auto& entry : counts) Set(TextHash(entry.first));
         valid_ = true;
     } catch (const std::bad_alloc&) {

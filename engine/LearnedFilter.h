@@ -26,7 +26,7 @@ private:
     static constexpr uint32_t kMask = kBits - 1;
     void Set(uint32_t hash) { bits_[(hash & kMask) >> 6] |= uint64_t{1} << (hash & 63); }
 
-    std::vector<uint64_t> bits_;  // empty: no text
+    std::vector<uint64_t> bits_;  // empty: no text (or not valid)
     bool valid_ = false;
 };
 
