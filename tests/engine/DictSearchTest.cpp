@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <random>
 #include <set>
 #include <tuple>
@@ -247,10 +246,8 @@ TEST(GeneratedDictJumps, GiveThePlainScanForEveryCorpusPrefix) {
     ASSERT_TRUE(d.HasPinyinJumps());
     std::set<std::string> prefixes;
     for (const char* name : {"wubi_keys.txt", "pinyin_keys.txt"}) {
-        std::ifstream in(std::string(ZL_TEST_BENCH_DIR) + "/" + name);
-        if (!in) GTEST_SKIP() << "no key corpus at " << ZL_TEST_BENCH_DIR;
-        std::string line, run;
-        while (std::getline(in, line)) {
+        std::string run;
+        for (const std::string& line : KeyCorpus(ZL_TEST_BENCH_DIR, name, d)) {
             for (char c : line + " ") {
                 if (c >= 'a' && c <= 'z') {
                     if (run.size() < 24) prefixes.insert(run += c);

@@ -1,6 +1,7 @@
 #include "DictKit.h"
 
 #include <atomic>
+#include <fstream>
 
 namespace zltest {
 
@@ -48,6 +49,33 @@ bool LoadImage(const TempDir& dir, const std::vector<uint8_t>& image, zl::Dict& 
     const std::wstring path = dir.File(L"dict" + std::to_wstring(n++) + L".dat");
     if (!WriteBytes(path, image)) return false;
     return dict.Load(path);
+}
+
+std::vector<std::string> KeyCorpus(const std::string& dir, const std::string& name, const zl::Dict& dict) {
+    std::vector<std::string> lines;
+    std::ifstream in(dir + "/" + name);
+    for (std::string line; in && std::getline(in, line);) lines.push_back(line);
+    if (in.is_open() || !dict.Valid()) return lines;
+    const bool wubi = name.rfind("wubi", 0) == 0;
+    const size_t most = wubi ? 5000 : 3000;
+    // A stride prime to the entry count visits the whole table once, in a spread order.
+    const uint64_t n = dict.EntryCount();
+    const uint64_t stride = n % 7919 == 0 ? 7907 : 7919;
+    for (uint64_t i = 0, id = 0; i < n && lines.size() < most; ++i, id = (id + stride) % n) {
+        zl::DictEntry e;
+        if (!dict.GetEntry(static_cast<uint32_t>(id), e)) continue;
+        std::string keys;
+        if (wubi) {
+            keys = std::string(dict.Code(e));
+        } else if (e.syllableCount != 0) {
+            for (char c : dict.Pinyin(e).substr(0, 64)) {
+                if (c == '\0') break;
+                if (c != '\'') keys += c;
+            }
+        }
+        if (!keys.empty()) lines.push_back(keys + " ");
+    }
+    return lines;
 }
 
 std::vector<std::wstring> Texts(const zl::Dict& dict, const std::vector<uint32_t>& ids) {

@@ -27,6 +27,12 @@ void SetU32(std::vector<uint8_t>& image, size_t offset, uint32_t value);
 // Writes the image to a file in dir and loads it into dict.
 bool LoadImage(const TempDir& dir, const std::vector<uint8_t>& image, zl::Dict& dict);
 
+// The lines of the key corpus file name ("wubi_keys.txt" or "pinyin_keys.txt") in the
+// folder dir. Where the file is missing, lines made from dict's own entries instead (a
+// spread of their Wubi codes, or of their joined pinyin, each followed by a space), so
+// the tests that replay the corpora still run.
+std::vector<std::string> KeyCorpus(const std::string& dir, const std::string& name, const zl::Dict& dict);
+
 // Texts of the ids, for readable expectations.
 std::vector<std::wstring> Texts(const zl::Dict& dict, const std::vector<uint32_t>& ids);
 std::vector<std::string> Codes(const zl::Dict& dict, const std::vector<uint32_t>& ids);
