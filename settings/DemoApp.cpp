@@ -25,6 +25,7 @@ zl::FontHandle g_fontTitle;
 zl::FontHandle g_font;
 zl::FontHandle g_fontUI;
 zl::FontHandle g_fontHelp;
+zl::BrushHandle g_cardBrush;
 
 void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client)) {
     PAINTSTRUCT ps;

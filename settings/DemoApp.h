@@ -24,6 +24,8 @@ constexpr wchar_t kAppCaption[] = L"泽仑五笔";
 constexpr int kMainWidth = 675;
 constexpr int kMainHeight = 720;
 constexpr UINT_PTR kStatusTimer = 1;
+// The help text's background, in the main window's card and in the help window.
+constexpr COLORREF kCardColour = 0xFDFFFF;
 
 extern bool g_settingsOnly;
 extern std::wstring g_folder;  // the program's own folder
@@ -44,6 +46,7 @@ extern zl::FontHandle g_fontTitle;
 extern zl::FontHandle g_font;
 extern zl::FontHandle g_fontUI;
 extern zl::FontHandle g_fontHelp;
+extern zl::BrushHandle g_cardBrush;  // kCardColour, for the main window's life
 
 // Runs a window procedure's work: nothing thrown may unwind through the system's frames.
 template <class Work>

@@ -11,11 +11,9 @@ constexpr int kHelpWidth = 760;
 constexpr int kHelpHeight = 560;
 constexpr int kHelpMargin = 10;
 constexpr UINT kHelpEditId = 2001;
-constexpr COLORREF kHelpBackground = 0xFDFFFF;
 
 WNDPROC g_helpPopupEditOld = nullptr;
 WNDPROC g_helpOldProc = nullptr;
-HBRUSH g_helpBrush = nullptr;  // made on first use, kept for the run
 
 LRESULT CALLBACK HelpPopupEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_KEYDOWN && wp == VK_ESCAPE) {
@@ -64,9 +62,8 @@ LRESULT HelpPopupProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (HWND edit = EditOf(hwnd)) SetFocus(edit);
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (!g_helpBrush) g_helpBrush = CreateSolidBrush(kHelpBackground);
-            SetBkColor(reinterpret_cast<HDC>(wp), kHelpBackground);
-            return reinterpret_cast<LRESULT>(g_helpBrush);
+            SetBkColor(reinterpret_cast<HDC>(wp), kCardColour);
+            return reinterpret_cast<LRESULT>(g_cardBrush.Get());
         case WM_CLOSE: DestroyWindow(hwnd); return 0;
         case WM_DESTROY:
             if (g_helpPopup == hwnd) g_helpPopup = nullptr;

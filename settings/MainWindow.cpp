@@ -21,14 +21,12 @@ namespace {
 
 constexpr UINT kDemoHelpId = 1004;
 constexpr UINT kSettingsHelpId = 1005;
-constexpr COLORREF kCardColour = 0xFDFFFF;
 constexpr COLORREF kCardEdge = 0xDCD6D4;
 constexpr COLORREF kTitleColour = 0x321E14;
 constexpr COLORREF kStatusColour = 0x5F5A5A;
 constexpr wchar_t kHint[] = L"提示：字母=编码 空格=上屏 数字=选词 回车=清屏 Tab=切换方案";
 
 HMENU g_menuBar = nullptr;
-zl::BrushHandle g_cardBrush;
 
 HFONT MakeFont(int px, int weight, const wchar_t* face, DWORD charset = DEFAULT_CHARSET) {
     return CreateFontW(-px, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
