@@ -1,8 +1,6 @@
 #include "DemoApp.h"
 
-#include "DemoFiles.h"
 #include "GdiHelpers.h"
-#include "InputKeys.h"
 
 namespace zldemo {
 
@@ -13,18 +11,11 @@ zl::Engine g_engine;
 zl::CandWindow g_cand;
 HWND g_main = nullptr;
 HWND g_input = nullptr;
-HWND g_help = nullptr;
 HWND g_helpPopup = nullptr;
 std::wstring g_text;
-std::wstring g_status;
 std::wstring g_helpText;
-bool g_topMost = false;
-RECT g_helpCard = {16, 84, 643, 596};
-RECT g_statusRect = {16, 362, 643, 400};
-zl::FontHandle g_fontTitle;
 zl::FontHandle g_font;
 zl::FontHandle g_fontUI;
-zl::FontHandle g_fontHelp;
 zl::BrushHandle g_cardBrush;
 
 void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client)) {
@@ -43,12 +34,5 @@ void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client
     }
     EndPaint(hwnd, &ps);
 }
-
-void ApplyOptionsFromUI() {
-    ApplyOptions(g_engine, g_cfg);
-    if (g_input) InvalidateRect(g_input, nullptr, FALSE);
-}
-
-std::wstring ShownVersion() { return ShownVersionIn(g_folder); }
 
 }  // namespace zldemo

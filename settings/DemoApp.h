@@ -23,7 +23,6 @@ constexpr wchar_t kAppCaption[] = L"泽仑五笔";
 
 constexpr int kMainWidth = 675;
 constexpr int kMainHeight = 720;
-constexpr UINT_PTR kStatusTimer = 1;
 // The help text's background, in the main window's card and in the help window.
 constexpr COLORREF kCardColour = 0xFDFFFF;
 
@@ -34,18 +33,11 @@ extern zl::Engine g_engine;    // the demonstration engine
 extern zl::CandWindow g_cand;
 extern HWND g_main;
 extern HWND g_input;      // demonstration mode only
-extern HWND g_help;       // the help text control of the main window
 extern HWND g_helpPopup;  // the help window while it is open
 extern std::wstring g_text;
-extern std::wstring g_status;
 extern std::wstring g_helpText;
-extern bool g_topMost;
-extern RECT g_helpCard;
-extern RECT g_statusRect;
-extern zl::FontHandle g_fontTitle;
 extern zl::FontHandle g_font;
 extern zl::FontHandle g_fontUI;
-extern zl::FontHandle g_fontHelp;
 extern zl::BrushHandle g_cardBrush;  // kCardColour, for the main window's life
 
 // Runs a window procedure's work: nothing thrown may unwind through the system's frames.
@@ -65,10 +57,6 @@ LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // WM_PAINT of a window that draws all of its client area: draw(dc, client) paints into a
 // bitmap, which then goes to the screen in one piece.
 void PaintBuffered(HWND hwnd, void (*draw)(HWND hwnd, HDC dc, const RECT& client));
-
-// Copies g_cfg into the engine, recomputes what is typed and repaints the box.
-void ApplyOptionsFromUI();
-std::wstring ShownVersion();
 
 // Help window and the main window's help control.
 void OpenHelpWindow();

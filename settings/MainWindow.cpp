@@ -21,12 +21,22 @@ namespace {
 
 constexpr UINT kDemoHelpId = 1004;
 constexpr UINT kSettingsHelpId = 1005;
+constexpr UINT_PTR kStatusTimer = 1;
 constexpr COLORREF kCardEdge = 0xDCD6D4;
 constexpr COLORREF kTitleColour = 0x321E14;
 constexpr COLORREF kStatusColour = 0x5F5A5A;
 constexpr wchar_t kHint[] = L"提示：字母=编码 空格=上屏 数字=选词 回车=清屏 Tab=切换方案";
 
 HMENU g_menuBar = nullptr;
+HWND g_help = nullptr;  // the help text control
+std::wstring g_status;
+bool g_topMost = false;
+RECT g_helpCard = {16, 84, 643, 596};
+RECT g_statusRect = {16, 362, 643, 400};
+zl::FontHandle g_fontTitle;
+zl::FontHandle g_fontHelp;
+
+std::wstring ShownVersion() { return ShownVersionIn(g_folder); }
 
 HFONT MakeFont(int px, int weight, const wchar_t* face, DWORD charset = DEFAULT_CHARSET) {
     return CreateFontW(-px, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
@@ -122,14 +132,20 @@ void RefreshMenuState() {
     Check(kIdTopMost, g_topMost);
 }
 
+void RepaintInput() {
+    if (g_input) InvalidateRect(g_input, nullptr, FALSE);
+}
+
+// Copies g_cfg into the engine, recomputes what is typed and repaints the box.
+void ApplyOptionsFromUI() {
+    ApplyOptions(g_engine, g_cfg);
+    RepaintInput();
+}
+
 void ApplyAndSave() {
     g_cfg.Save();
     ApplyOptionsFromUI();
     RefreshMenuState();
-}
-
-void RepaintInput() {
-    if (g_input) InvalidateRect(g_input, nullptr, FALSE);
 }
 
 void LayoutMain(HWND hwnd) {
