@@ -6,7 +6,6 @@
 #include "DemoFiles.h"
 #include "InputKeys.h"
 #include "ModuleDir.h"
-#include "Options.h"
 #include "Purge.h"
 
 namespace zldemo {
@@ -100,11 +99,7 @@ int Run(HINSTANCE inst) {
         MessageBoxW(nullptr, L"码表 data\\zlwb.dat 载入失败", kAppCaption, MB_ICONERROR);
         return fail();
     }
-    const zl::Mode mode = static_cast<zl::Mode>(SchemeFromSetting(g_cfg.scheme));
-    if (mode != g_engine.mode) {
-        g_engine.mode = mode;
-        g_engine.Clear();
-    }
+    SelectScheme(g_engine, g_cfg, g_cfg.scheme);
 
     Icons icons;
     LoadIcons(inst, icons);
