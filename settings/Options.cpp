@@ -24,7 +24,7 @@ const wchar_t* const kChkNames[kOptionCount] = {
     L"状态条半透明（鼠标靠近恢复实体）",
 };
 
-int* OptionSlot(zl::Options& o, int index) {
+int* OptionSlot(zl::Config& o, int index) {
     switch (index) {
         case 0: return &o.autoCommit4;
         case 1: return &o.autoCommit5;
@@ -61,7 +61,7 @@ int ShownTheme(int theme) { return theme >= 0 && theme <= 2 ? theme : 0; }
 
 }  // namespace
 
-std::wstring SkinBtnText(const zl::Options& o, int which) {
+std::wstring SkinBtnText(const zl::Config& o, int which) {
     if (which != 1 && which != 2) return std::wstring(L"状态条主题：") + kThemeNames[ShownTheme(o.statusTheme)];
     const bool accent = which == 1;
     const std::wstring prefix = accent ? L"状态条配色：" : L"状态条底色：";
@@ -86,7 +86,7 @@ const wchar_t* SchemeName(int scheme) {
 
 int SchemeFromSetting(int scheme) { return scheme == 1 || scheme == 2 ? scheme : 0; }
 
-bool EditOptions(zl::Options& o, unsigned id) {
+bool EditOptions(zl::Config& o, unsigned id) {
     if (id >= kIdOptionFirst && id < kIdOptionFirst + kOptionCount) {
         int* slot = OptionSlot(o, static_cast<int>(id - kIdOptionFirst));
         *slot = *slot ? 0 : 1;

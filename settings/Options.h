@@ -7,18 +7,13 @@
 
 #include "Config.h"
 
-namespace zl {
-// The menus work on the settings record itself.
-using Options = Config;
-}  // namespace zl
-
 namespace zldemo {
 
 constexpr int kOptionCount = 15;
 extern const wchar_t* const kChkNames[kOptionCount];
 
 // The field behind option `index` (menu id 200 + index), or null for any other index.
-int* OptionSlot(zl::Options& options, int index);
+int* OptionSlot(zl::Config& options, int index);
 
 extern const wchar_t* const kThemeNames[3];
 constexpr int kAccentCount = 8;
@@ -33,7 +28,7 @@ constexpr uint32_t kAccentFallback = 0xCE5C28;
 constexpr uint32_t kCardFallback = 0xFCFAFA;
 
 // which 0: "状态条主题：" + theme name; 1: accent; 2: background colour.
-std::wstring SkinBtnText(const zl::Options& options, int which);
+std::wstring SkinBtnText(const zl::Config& options, int which);
 
 // 1 拼音, 2 五笔拼音混输, anything else 五笔 86.
 const wchar_t* SchemeName(int scheme);
@@ -43,7 +38,7 @@ int SchemeFromSetting(int scheme);
 
 // Changes `options` for the commands that only edit settings (options, theme, colour
 // resets, skins, restore defaults). False for every other id, options untouched.
-bool EditOptions(zl::Options& options, unsigned id);
+bool EditOptions(zl::Config& options, unsigned id);
 
 // The about box and the two web pages of the About menu.
 std::wstring AboutText(const std::wstring& version);
