@@ -25,6 +25,8 @@ constexpr UINT_PTR kStatusTimer = 1;
 constexpr COLORREF kCardEdge = 0xDCD6D4;
 constexpr COLORREF kTitleColour = 0x321E14;
 constexpr COLORREF kStatusColour = 0x5F5A5A;
+// Shown as it stands, never used as a format string: it holds a literal %APPDATA%.
+constexpr wchar_t kSavedText[] = L"设置已保存到 %APPDATA%\\ZelunWubi\\config.ini";
 constexpr wchar_t kHint[] = L"提示：字母=编码 空格=上屏 数字=选词 回车=清屏 Tab=切换方案";
 
 HMENU g_menuBar = nullptr;

@@ -7,8 +7,6 @@
 
 namespace zldemo {
 
-const wchar_t kSavedText[] = L"设置已保存到 %APPDATA%\\ZelunWubi\\config.ini";
-
 namespace {
 
 const wchar_t kCaption[] = L"检查更新";

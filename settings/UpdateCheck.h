@@ -14,8 +14,6 @@
 namespace zldemo {
 
 using zl::kNoAddressText;
-// Shown as it stands, never used as a format string: it holds a literal %APPDATA%.
-extern const wchar_t kSavedText[];
 
 struct UpdateCheckEnv {
     std::wstring address;  // the configured update address
