@@ -230,14 +230,15 @@ void OnCreate(HWND hwnd) {
     BuildMenus(hwnd);
     LayoutMain(hwnd);
     RefreshMenuState();
-    SetTimer(hwnd, kStatusTimer, 250, nullptr);
+    // The status line is drawn in the demonstration window only.
+    if (!g_settingsOnly) SetTimer(hwnd, kStatusTimer, 250, nullptr);
 }
 
 void OnStatusTimer() {
     std::wstring line = StatusLine(g_engine);
     if (line == g_status) return;
     g_status = std::move(line);
-    if (!g_settingsOnly) InvalidateRect(g_main, &g_statusRect, FALSE);
+    InvalidateRect(g_main, &g_statusRect, FALSE);
 }
 
 void CheckForUpdate(HWND hwnd) {
