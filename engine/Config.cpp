@@ -18,6 +18,11 @@ const std::wstring& DefaultUpdateUrl() {
     return url;
 }
 
+const std::wstring& HomePageUrl() {
+    static const std::wstring url = std::wstring(L"http://") + ZL_UPDATE_HOST + L"/";
+    return url;
+}
+
 namespace {
 
 struct IntKey {

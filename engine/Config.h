@@ -8,6 +8,8 @@ namespace zl {
 
 // "http://" + the default update server + "/downloads/update/".
 const std::wstring& DefaultUpdateUrl();
+// The home page shown in the about boxes: the default update server's front page.
+const std::wstring& HomePageUrl();
 
 struct Config {
     int scheme = 0;  // zl::Mode

@@ -313,7 +313,7 @@ void OnCommand(HWND hwnd, UINT id) {
         case kIdAbout:
             MessageBoxW(hwnd, AboutText(ShownVersion()).c_str(), L"关于 泽仑五笔输入法", MB_ICONINFORMATION);
             break;
-        case kIdHomePage: zl::OpenUrl(HomePageAddress()); break;
+        case kIdHomePage: zl::OpenUrl(zl::HomePageUrl()); break;
         case kIdDownloadPage: zl::OpenUrl(DownloadPageAddress()); break;
         default: break;
     }

@@ -104,7 +104,6 @@ bool EditOptions(zl::Config& o, unsigned id) {
     }
 }
 
-std::wstring HomePageAddress() { return std::wstring(L"http://") + ZL_UPDATE_HOST; }
 
 std::wstring DownloadPageAddress() {
     std::wstring page = zl::DefaultUpdateUrl();
@@ -115,7 +114,7 @@ std::wstring DownloadPageAddress() {
 std::wstring AboutText(const std::wstring& version) {
     return L"泽仑五笔输入法  v" + version +
            L"\r\n\r\n五笔 86 / 拼音 / 五笔拼音混输，支持 GBK、Windows 7～11。\r\n官方主页：" +
-           HomePageAddress() + L"\r\n五笔输入法发布页面（下载）：" + DownloadPageAddress();
+           zl::HomePageUrl() + L"\r\n五笔输入法发布页面（下载）：" + DownloadPageAddress();
 }
 
 }  // namespace zldemo

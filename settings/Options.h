@@ -42,7 +42,6 @@ bool EditOptions(zl::Config& options, unsigned id);
 
 // The about box and the two web pages of the About menu.
 std::wstring AboutText(const std::wstring& version);
-std::wstring HomePageAddress();
 std::wstring DownloadPageAddress();
 
 }  // namespace zldemo

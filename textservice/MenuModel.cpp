@@ -8,9 +8,6 @@ namespace zl {
 
 namespace {
 
-// Home page of the input method: the default update server's front page.
-constexpr wchar_t kHomePage[] = L"http://" ZL_UPDATE_HOST L"/";
-
 void AddItem(HMENU menu, UINT id, const wchar_t* label, bool checked, bool grayed = false) {
     UINT flags = MF_STRING;
     if (checked) flags |= MF_CHECKED;
@@ -75,7 +72,7 @@ std::wstring AboutText(const std::wstring& diskVersion, const std::wstring& inst
         L"临时拼音：五笔状态下按 z 进入临时拼音，接着打全拼，上屏 / 回车 / Esc 后自动回到五笔（z 开头音节再按一次 z）\n\n"
         L"新版本检测：右键菜单「检查更新…」打开增量更新程序，只下载有变化的文件（通常几百 KB），不会自动下载或安装\n\n"
         L"官方主页：";
-    text += kHomePage;
+    text += HomePageUrl();
     std::wstring downloads = DefaultUpdateUrl();
     while (!downloads.empty() && downloads.back() == L'/') downloads.pop_back();
     text += L"\n五笔输入法发布页面（下载）：" + downloads;
