@@ -155,14 +155,6 @@ STDMETHODIMP CTextService::OnPreservedKey(ITfContext* ctx, REFGUID guid, BOOL* e
     return S_OK;
 }
 
-bool CTextService::_TestEaten(WPARAM vk, LPARAM) {
-    return TestEaten(static_cast<unsigned>(vk), StateOf(*this, ReadModifiers()));
-}
-
-wchar_t CTextService::_VkToChar(WPARAM vk, bool shift) {
-    return VkToChar(static_cast<unsigned>(vk), shift);
-}
-
 void CTextService::_PollWin7Shift() {
     DWORD pid = 0;
     const HWND fg = TheSeams().foregroundWindow();
