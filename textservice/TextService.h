@@ -106,6 +106,8 @@ public:
     void _CommitNow(const std::wstring& text);
 
     // ---- keys (TextServiceKeys.cpp)
+    // OnKeyDown's work on a key that has a context; may throw.
+    void _KeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL* eaten);
     void _PollWin7Shift();
     void _SyncPreservedKey();
 

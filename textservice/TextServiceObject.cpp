@@ -182,9 +182,14 @@ void CTextService::_OnStatusMoved(int x, int y) {
 }
 
 void CTextService::_OnStatusTick() {
-    if (sharedBlock) _SyncChineseFromShared();
-    _CheckConfigReload();
-    if (Pre10() && config.shiftToggle != 0) _PollWin7Shift();
+    try {
+        if (sharedBlock) _SyncChineseFromShared();
+        _CheckConfigReload();
+        if (Pre10() && config.shiftToggle != 0) _PollWin7Shift();
+    } catch (...) {
+        // The timer's window procedure must not see it; the next tick tries again.
+        ZlTrace(L"status tick: out of memory");
+    }
 }
 
 }  // namespace zl
