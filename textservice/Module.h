@@ -1,9 +1,7 @@
-// The component's module: its handle, its folder and the COM server's object counts.
+// The component's module: its handle and the COM server's object counts.
 #pragma once
 
 #include <windows.h>
-
-#include <string>
 
 // Set at process attach (DllMain); tests set it to their own module.
 extern HINSTANCE g_hInst;
@@ -11,10 +9,3 @@ extern HINSTANCE g_hInst;
 extern volatile LONG g_cObj;
 // Live class factories plus outstanding LockServer(TRUE) calls.
 extern volatile LONG g_cLock;
-
-namespace zl {
-
-// The module's file name cut before its last '\' or '/'; the whole name when it has neither.
-std::wstring ModuleDirOf(HMODULE module);
-
-}  // namespace zl

@@ -86,6 +86,12 @@ void UnregisterUnder(HKEY root, const wchar_t* clsidPrefix, const wchar_t* tipPr
     DeleteKeyTree(root, std::wstring(clsidPrefix) + kClsidText);
 }
 
+// zlwb.ico in the folder of the module at modulePath.
+std::wstring IconBeside(const std::wstring& modulePath) {
+    const size_t cut = modulePath.find_last_of(L"\\/");
+    return (cut == std::wstring::npos ? modulePath : modulePath.substr(0, cut)) + L"\\zlwb.ico";
+}
+
 bool IsOwnKey(const std::wstring& subkey) {
     for (const wchar_t* id : {kClsidText, kProfileWubiText, kProfilePinyinText}) {
         if (subkey.find(id) != std::wstring::npos) return true;
@@ -117,8 +123,7 @@ bool DeleteKeyTree(HKEY root, const std::wstring& subkey) {
 }
 
 HRESULT RegisterKeys(HKEY machine, HKEY user, const std::wstring& path) {
-    const size_t cut = path.find_last_of(L"\\/");
-    const std::wstring icon = (cut == std::wstring::npos ? path : path.substr(0, cut)) + L"\\zlwb.ico";
+    const std::wstring icon = IconBeside(path);
     bool machineOk = RegisterUnder(machine, kMachineClsid, kMachineTip, path, icon);
     if (!machineOk) RegisterUnder(user, kUserClsid, kUserTip, path, icon);
 
@@ -148,9 +153,7 @@ STDAPI DllRegisterServer() {
     wchar_t path[520] = {};
     const DWORD n = GetModuleFileNameW(g_hInst, path, 520);
     const std::wstring modulePath(path, n < 520 ? n : 519);
-    const size_t cut = modulePath.find_last_of(L"\\/");
-    const std::wstring icon =
-        (cut == std::wstring::npos ? modulePath : modulePath.substr(0, cut)) + L"\\zlwb.ico";
+    const std::wstring icon = zl::IconBeside(modulePath);
 
     const HRESULT result = zl::RegisterKeys(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, modulePath);
 

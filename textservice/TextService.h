@@ -106,14 +106,13 @@ public:
     void _CommitNow(const std::wstring& text);
 
     // ---- keys (TextServiceKeys.cpp)
-    bool _TestEaten(WPARAM vk, LPARAM lp);
-    static wchar_t _VkToChar(WPARAM vk, bool shift);
+    // OnKeyDown's work on a key that has a context; may throw.
+    void _KeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL* eaten);
     void _PollWin7Shift();
     void _SyncPreservedKey();
 
     // ---- Chinese/English state and settings (TextServiceState.cpp)
     void _SetChinese(bool chinese, const wchar_t* reason);
-    void _ToggleChinese();
     void _SyncChineseFromShared();
     void _AdoptKeyboardState();
     bool _InitCompartmentSink();
@@ -151,7 +150,6 @@ public:
     // ---- symbol insertion (TextServiceSymbols.cpp)
     void _InsertSymbol(const std::wstring& text);
     HRESULT _CommitSymbolTsf(const std::wstring& text, bool hadComposition, bool* refocused);
-    void _SendUnicode(const std::wstring& text);
     ITfContext* _AcquireFocusContext();
 
     // ---- update check (TextServiceUpdate.cpp)

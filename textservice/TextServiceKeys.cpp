@@ -72,19 +72,29 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
     if (!eaten) return E_INVALIDARG;
     *eaten = FALSE;
     if (!ctx) return S_OK;
+    try {
+        _KeyDown(ctx, vk, lp, eaten);
+    } catch (...) {
+        // Nothing may reach the host: the key ends as far as it got.
+        ZlTrace(L"key 0x%02x: out of memory", static_cast<unsigned>(vk));
+    }
+    return S_OK;
+}
+
+void CTextService::_KeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL* eaten) {
     _CheckConfigReload();
     if (symbolPanel.visible) _HideSymbols();
     if (vk == VK_SHIFT) {
         TapOf(*this).ShiftDown(lp, NowTick());
-        return S_OK;
+        return;
     }
     const Modifiers m = ReadModifiers();
     if (chinese && engine.code.empty() && config.shiftEnglish && vk >= 'A' && vk <= 'Z' && m.shift) {
         TapOf(*this).LetterPassedThrough();  // the application gets the capital letter
-        return S_OK;
+        return;
     }
     const KeyState keys = StateOf(*this, m);
-    if (!TestEaten(static_cast<unsigned>(vk), keys)) return S_OK;
+    if (!TestEaten(static_cast<unsigned>(vk), keys)) return;
     *eaten = TRUE;
     _AdoptContext(ctx);
     const KeyAction action = ChooseAction(static_cast<unsigned>(vk), keys);
@@ -95,7 +105,7 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
         break;
     case KeyOp::Space: engine.OnSpace(); break;
     case KeyOp::Promote:
-        if (!engine.PromoteOnPage(static_cast<uint64_t>(action.arg - 1))) return S_OK;
+        if (!engine.PromoteOnPage(static_cast<uint64_t>(action.arg - 1))) return;
         break;
     case KeyOp::Digit: engine.OnDigit(action.arg); break;
     case KeyOp::Letter: engine.OnLetter(static_cast<char>(action.arg)); break;
@@ -125,7 +135,7 @@ STDMETHODIMP CTextService::OnKeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL
     }
     selectedIndex = 0;
     _Sync(context);
-    return S_OK;
+    return;
 }
 
 STDMETHODIMP CTextService::OnKeyUp(ITfContext* ctx, WPARAM vk, LPARAM, BOOL* eaten) {
@@ -153,14 +163,6 @@ STDMETHODIMP CTextService::OnPreservedKey(ITfContext* ctx, REFGUID guid, BOOL* e
     if (ctx) _Sync(context);
     if (eaten) *eaten = TRUE;
     return S_OK;
-}
-
-bool CTextService::_TestEaten(WPARAM vk, LPARAM) {
-    return TestEaten(static_cast<unsigned>(vk), StateOf(*this, ReadModifiers()));
-}
-
-wchar_t CTextService::_VkToChar(WPARAM vk, bool shift) {
-    return VkToChar(static_cast<unsigned>(vk), shift);
 }
 
 void CTextService::_PollWin7Shift() {

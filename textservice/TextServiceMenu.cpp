@@ -3,6 +3,7 @@
 #include "Markers.h"
 #include "MenuModel.h"
 #include "Module.h"
+#include "ModuleDir.h"
 #include "Seams.h"
 #include "SettingsWindow.h"
 #include "TextService.h"
@@ -230,7 +231,7 @@ void CTextService::_RunMenuCommand(UINT id) {
         _CheckUpdate(true);
         break;
     case kCmdAbout: {
-        const std::wstring text = AboutText(DiskVersion(), InstalledVersionOnDisk(ModuleDirOf(g_hInst)));
+        const std::wstring text = AboutText(DiskVersion(), InstalledVersionOnDisk(ModuleDir(g_hInst)));
         TheSeams().messageBox(statusBar.hwnd, text.c_str(), L"关于", MB_ICONINFORMATION | kTopmost);
         break;
     }
@@ -308,7 +309,7 @@ void CTextService::_HideSymbols() {
 }
 
 void CTextService::_OpenSettings() {
-    const std::wstring dir = ModuleDirOf(g_hInst);
+    const std::wstring dir = ModuleDir(g_hInst);
     const std::wstring exe = dir + L"\\zldemo.exe";
     if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
         TheSeams().messageBox(statusBar.hwnd, L"未找到 zldemo.exe，请重新安装泽仑五笔输入法。", kCaption,

@@ -3,6 +3,7 @@
 #include "ComRelease.h"
 #include "ConfigSync.h"
 #include "Module.h"
+#include "ModuleDir.h"
 #include "Seams.h"
 #include "TextService.h"
 #include "ZlTrace.h"
@@ -64,7 +65,7 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
     clientId = id;
     hInstance = g_hInst;
 
-    const std::wstring installDir = ModuleDirOf(g_hInst);
+    const std::wstring installDir = ModuleDir(g_hInst);
     const std::wstring dataSub = installDir + L"\\data";
     dataDir = GetFileAttributesW((dataSub + L"\\zlwb.dat").c_str()) != INVALID_FILE_ATTRIBUTES
                   ? dataSub
@@ -181,9 +182,14 @@ void CTextService::_OnStatusMoved(int x, int y) {
 }
 
 void CTextService::_OnStatusTick() {
-    if (sharedBlock) _SyncChineseFromShared();
-    _CheckConfigReload();
-    if (Pre10() && config.shiftToggle != 0) _PollWin7Shift();
+    try {
+        if (sharedBlock) _SyncChineseFromShared();
+        _CheckConfigReload();
+        if (Pre10() && config.shiftToggle != 0) _PollWin7Shift();
+    } catch (...) {
+        // The timer's window procedure must not see it; the next tick tries again.
+        ZlTrace(L"status tick: out of memory");
+    }
 }
 
 }  // namespace zl

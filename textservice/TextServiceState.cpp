@@ -81,8 +81,6 @@ void CTextService::_SetChinese(bool on, const wchar_t* reason) {
     _UpdateStatus();
 }
 
-void CTextService::_ToggleChinese() { _SetChinese(!chinese, L"status-pill"); }
-
 void CTextService::_SyncChineseFromShared() {
     if (!sharedBlock) return;
     const LONG state = ReadSharedState(sharedBlock);

@@ -48,7 +48,7 @@ void CTextService::_InsertSymbol(const std::wstring& text) {
         // Keystrokes go to the foreground window: give it back to the application first.
         if (target != front && IsWindow(target)) SetForegroundWindow(target);
         ZlTrace(L"symbol via SendInput len=%d", static_cast<int>(text.size()));
-        _SendUnicode(text);
+        SendUnicodeText(text);
     } catch (...) {
         ZlTrace(L"symbol: out of memory");
     }
@@ -108,8 +108,6 @@ HRESULT CTextService::_CommitSymbolTsf(const std::wstring& text, bool hadComposi
     engine.TakeCommit(dropped);
     return hr;
 }
-
-void CTextService::_SendUnicode(const std::wstring& text) { SendUnicodeText(text); }
 
 ITfContext* CTextService::_AcquireFocusContext() {
     if (!threadMgr) return nullptr;

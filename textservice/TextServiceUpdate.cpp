@@ -4,6 +4,7 @@
 
 #include "ConfigSync.h"
 #include "Module.h"
+#include "ModuleDir.h"
 #include "Purge.h"
 #include "Seams.h"
 #include "TextService.h"
@@ -17,9 +18,9 @@ volatile LONG g_purgeOnce = 0;
 
 }  // namespace
 
-std::wstring DiskVersion() { return DiskVersionIn(ModuleDirOf(g_hInst)); }
+std::wstring DiskVersion() { return DiskVersionIn(ModuleDir(g_hInst)); }
 
-bool CTextService::_LaunchUpdater() { return LaunchUpdaterIn(ModuleDirOf(g_hInst)); }
+bool CTextService::_LaunchUpdater() { return LaunchUpdaterIn(ModuleDir(g_hInst)); }
 
 void CTextService::_CheckUpdate(bool manual) {
     if (manual && _LaunchUpdater()) return;
@@ -44,7 +45,7 @@ void CTextService::_CheckUpdate(bool manual) {
     if (!request) return;
     try {
         request->address = config.updateUrl;
-        request->installDir = ModuleDirOf(g_hInst);
+        request->installDir = ModuleDir(g_hInst);
     } catch (...) {
         delete request;
         return;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <sstream>
 
 #include "Guids.h"
@@ -70,6 +71,16 @@ TEST(KeyPath, CtrlSpaceByKeyAndByPreservedKey) {
     d.S().config.ctrlSpace = 0;
     d.S().OnPreservedKey(&d.Doc(), zl::GUID_ZLKeyCtrlSpace, &eaten);
     EXPECT_FALSE(eaten || d.Press(kCtrl | VK_SPACE) || !d.Chinese());
+}
+
+TEST(KeyPath, AnExceptionStopsAtTheKeySinkAndTheTimer) {
+    KeyDriver d;
+    auto& front = zl::TheSeams().foregroundWindow;
+    const auto real = front;
+    front = []() -> HWND { throw std::bad_alloc(); };  // the config poll asks first
+    EXPECT_NO_THROW(d.Tick());
+    EXPECT_NO_THROW(d.Press('A'));
+    front = real;
 }
 
 // Steps: D, U Shift down and up; R Shift auto-repeat; T a status-bar tick; +N N ms pass;
