@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "NoThrow.h"
 #include "TextService.h"
 #include "ZlTrace.h"
 
@@ -37,11 +38,13 @@ STDMETHODIMP_(ULONG) CEditSession::Release() {
 }
 
 STDMETHODIMP CEditSession::DoEditSession(TfEditCookie ec) {
-    if (!service) return E_FAIL;
-    // A queued session whose document lost the focus meanwhile: the focus change has
-    // already dropped that document's input, and its composition is not ours any more.
-    if (async && service->context != context) return S_OK;
-    return service->Apply(ec, context);
+    return NoThrow([&]() -> HRESULT {
+        if (!service) return E_FAIL;
+        // A queued session whose document lost the focus meanwhile: the focus change has
+        // already dropped that document's input, and its composition is not ours any more.
+        if (async && service->context != context) return S_OK;
+        return service->Apply(ec, context);
+    });
 }
 
 HRESULT CTextService::_Sync(ITfContext* ctx) { return _RequestEditSession(ctx, true); }

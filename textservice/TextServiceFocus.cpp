@@ -1,6 +1,7 @@
 // Thread-manager events (document focus, context stack) and the sinks' installation.
 #include "ComRelease.h"
 #include "Guids.h"
+#include "NoThrow.h"
 #include "TextService.h"
 
 namespace zl {
@@ -27,25 +28,27 @@ STDMETHODIMP CTextService::OnUninitDocumentMgr(ITfDocumentMgr* dim) {
 }
 
 STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
-    if (!focus) {
-        _LeaveDocument();
-        engine.SaveUser();
+    return NoThrow([&]() -> HRESULT {
+        if (!focus) {
+            _LeaveDocument();
+            engine.SaveUser();
+            ReleaseAndClear(context);
+            return S_OK;
+        }
+        if (focus == documentMgr && context) return S_OK;  // nothing moved
+        // The typed code belongs to the document that loses the focus.
+        if (composition || !engine.code.empty()) _LeaveDocument();
+        ReleaseAndClear(composition);
+        // A document without a context yet gets one pushed later; until then no session may
+        // go to the old document's context (a symbol would land in the window left behind).
         ReleaseAndClear(context);
+        ITfContext* top = nullptr;
+        if (SUCCEEDED(focus->GetTop(&top))) context = top;
+        focus->AddRef();
+        ReleaseAndClear(documentMgr);
+        documentMgr = focus;
         return S_OK;
-    }
-    if (focus == documentMgr && context) return S_OK;  // nothing moved
-    // The typed code belongs to the document that loses the focus.
-    if (composition || !engine.code.empty()) _LeaveDocument();
-    ReleaseAndClear(composition);
-    // A document without a context yet gets one pushed later; until then no session may
-    // go to the old document's context (a symbol would land in the window left behind).
-    ReleaseAndClear(context);
-    ITfContext* top = nullptr;
-    if (SUCCEEDED(focus->GetTop(&top))) context = top;
-    focus->AddRef();
-    ReleaseAndClear(documentMgr);
-    documentMgr = focus;
-    return S_OK;
+    });
 }
 
 STDMETHODIMP CTextService::OnPushContext(ITfContext* pushed) {

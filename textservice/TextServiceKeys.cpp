@@ -1,6 +1,7 @@
 // Key sink, preserved key and Shift taps.
 #include "Guids.h"
 #include "KeyRules.h"
+#include "NoThrow.h"
 #include "Seams.h"
 #include "ShiftTap.h"
 #include "TextService.h"
@@ -139,30 +140,34 @@ void CTextService::_KeyDown(ITfContext* ctx, WPARAM vk, LPARAM lp, BOOL* eaten) 
 }
 
 STDMETHODIMP CTextService::OnKeyUp(ITfContext* ctx, WPARAM vk, LPARAM, BOOL* eaten) {
-    if (eaten) *eaten = FALSE;
-    if (!TapOf(*this).KeyUp(static_cast<unsigned>(vk), NowTick(), config.shiftToggle != 0,
-                            !engine.code.empty()))
+    return NoThrow([&]() -> HRESULT {
+        if (eaten) *eaten = FALSE;
+        if (!TapOf(*this).KeyUp(static_cast<unsigned>(vk), NowTick(), config.shiftToggle != 0,
+                                !engine.code.empty()))
+            return S_OK;
+        if (chinese) {
+            ZlTrace(L"shift tap -> %ls", L"english");
+            _SetChinese(false, L"shift-tap");
+            if (ctx) _Sync(ctx);
+        } else {
+            ZlTrace(L"shift tap -> %ls", L"chinese");
+            _SetChinese(true, L"shift-tap");
+        }
         return S_OK;
-    if (chinese) {
-        ZlTrace(L"shift tap -> %ls", L"english");
-        _SetChinese(false, L"shift-tap");
-        if (ctx) _Sync(ctx);
-    } else {
-        ZlTrace(L"shift tap -> %ls", L"chinese");
-        _SetChinese(true, L"shift-tap");
-    }
-    return S_OK;
+    });
 }
 
 STDMETHODIMP CTextService::OnPreservedKey(ITfContext* ctx, REFGUID guid, BOOL* eaten) {
-    if (eaten) *eaten = FALSE;
-    if (!IsEqualGUID(guid, GUID_ZLKeyCtrlSpace) || !config.ctrlSpace) return S_OK;
-    ZlTrace(L"preserved key fired -> toggle");
-    if (ctx) _AdoptContext(ctx);
-    _SetChinese(!chinese, L"ctrl+space(preserved)");
-    if (ctx) _Sync(context);
-    if (eaten) *eaten = TRUE;
-    return S_OK;
+    return NoThrow([&]() -> HRESULT {
+        if (eaten) *eaten = FALSE;
+        if (!IsEqualGUID(guid, GUID_ZLKeyCtrlSpace) || !config.ctrlSpace) return S_OK;
+        ZlTrace(L"preserved key fired -> toggle");
+        if (ctx) _AdoptContext(ctx);
+        _SetChinese(!chinese, L"ctrl+space(preserved)");
+        if (ctx) _Sync(context);
+        if (eaten) *eaten = TRUE;
+        return S_OK;
+    });
 }
 
 void CTextService::_PollWin7Shift() {

@@ -4,6 +4,7 @@
 #include "MenuModel.h"
 #include "Module.h"
 #include "ModuleDir.h"
+#include "NoThrow.h"
 #include "Seams.h"
 #include "SettingsWindow.h"
 #include "TextService.h"
@@ -280,8 +281,10 @@ void CTextService::_WireSymbolPanel() {
     symbolPanel.owner = statusBar.hwnd;
     symbolPanel.onInsert = [this](const std::wstring& text) {
         if (text.empty()) return;
-        ModalGuard guard(this);
-        _InsertSymbol(text);
+        NoThrowCall([&] {
+            ModalGuard guard(this);
+            _InsertSymbol(text);
+        });
     };
     symbolPanel.onVisibilityChanged = [this] { statusBar.Update(_CurrentStatus()); };
 }

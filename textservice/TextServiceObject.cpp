@@ -4,6 +4,7 @@
 #include "ConfigSync.h"
 #include "Module.h"
 #include "ModuleDir.h"
+#include "NoThrow.h"
 #include "Seams.h"
 #include "TextService.h"
 #include "ZlTrace.h"
@@ -55,7 +56,9 @@ STDMETHODIMP_(ULONG) CTextService::Release() {
     return n;
 }
 
-STDMETHODIMP CTextService::Activate(ITfThreadMgr* tm, TfClientId id) { return _Activate(tm, id); }
+STDMETHODIMP CTextService::Activate(ITfThreadMgr* tm, TfClientId id) {
+    return NoThrow([&] { return _Activate(tm, id); });
+}
 
 HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
     if (!tm) return E_INVALIDARG;
@@ -84,18 +87,17 @@ HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
         clientId = 0;
         return E_FAIL;
     }
-    candWindow.onCandidateClick = [this](int index) { _OnCandidateClick(index); };
+    candWindow.onCandidateClick = [this](int index) { NoThrowCall([&] { _OnCandidateClick(index); }); };
 
     if (statusBar.Create(hInstance)) {
         statusBar.onClick = [this](int region) {
-            ModalGuard guard(this);
-            _OnStatusClick(region);
+            NoThrowCall([&] {
+                ModalGuard guard(this);
+                _OnStatusClick(region);
+            });
         };
-        statusBar.onRightClick = [this](POINT pt) {
-            ModalGuard guard(this);
-            _ShowMenu(pt);
-        };
-        statusBar.onMoved = [this](int x, int y) { _OnStatusMoved(x, y); };
+        statusBar.onRightClick = [this](POINT pt) { _ShowMenu(pt); };  // catches its own
+        statusBar.onMoved = [this](int x, int y) { NoThrowCall([&] { _OnStatusMoved(x, y); }); };
         if (config.statusX >= 0 && config.statusY >= 0) {
             statusBar.SetPos(config.statusX, config.statusY);
             StatusBar::SetSharedPos(config.statusX, config.statusY);

@@ -1,5 +1,6 @@
 // Chinese/English state, the open/close compartment, config.ini reload and saves.
 #include "ConfigSync.h"
+#include "NoThrow.h"
 #include "OpenCloseFollow.h"
 #include "Seams.h"
 #include "SettingsWindow.h"
@@ -17,53 +18,57 @@ Mode SchemeOf(const Config& c) {
 }  // namespace
 
 STDMETHODIMP CTextService::OnSetFocus(BOOL fg) {
-    const bool had = foreground != 0;
-    foreground = fg ? 1 : 0;
-    if (fg && !had) _SetChinese(true, L"foreground-return");
-    if (fg) {
-        statusBar.lastActivityTick = NowTick();
-        if (config.statusBar) {
-            statusBar.Show();
-            _UpdateStatus();
+    return NoThrow([&]() -> HRESULT {
+        const bool had = foreground != 0;
+        foreground = fg ? 1 : 0;
+        if (fg && !had) _SetChinese(true, L"foreground-return");
+        if (fg) {
+            statusBar.lastActivityTick = NowTick();
+            if (config.statusBar) {
+                statusBar.Show();
+                _UpdateStatus();
+            }
+        } else {
+            candWindow.Hide();
+            if (engine.tempPinyin && engine.code.empty()) {
+                engine.CancelTempPinyin();
+                _UpdateStatus();
+            }
         }
-    } else {
-        candWindow.Hide();
-        if (engine.tempPinyin && engine.code.empty()) {
-            engine.CancelTempPinyin();
-            _UpdateStatus();
-        }
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CTextService::OnChange(REFGUID guid) {
-    // Our own write comes back as a notification (Wine sends it too): not a user's change.
-    if (writingOpenClose || !IsEqualGUID(guid, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE)) return S_OK;
-    int open = 1;
-    if (!_ReadKeyboardOpen(&open) || (open != 0) == (chinese != 0)) return S_OK;
-    OpenCloseInputs in;
-    in.now = NowTick();
-    in.activateTick = activateTick;
-    in.lastFollowTick = lastFollowTick;
-    in.lastCtrlTick = lastCtrlTick;
-    in.lastCtrlSpaceTick = lastCtrlSpaceTick;
-    in.pre10 = Pre10();
-    in.chineseKnown = chineseKnown != 0;
-    in.ctrlSpaceOption = config.ctrlSpace != 0;
-    in.ctrlDown = AsyncKeyHeld(VK_CONTROL);
-    const bool follow = OpenCloseFollows(in);
-    if (in.now - lastOpenCloseTraceTick > 999) {
-        lastOpenCloseTraceTick = in.now;
-        ZlTrace(L"comp OnChange open=%d me=%d ctrl=%d key=%d pre10=%d inited=%d follow=%d writeBack=0",
-                open, static_cast<int>(chinese), in.ctrlDown ? 1 : 0, CtrlKeyRecent(in) ? 1 : 0,
-                in.pre10 ? 1 : 0, static_cast<int>(chineseKnown), follow ? 1 : 0);
-    }
-    if (follow) {
-        lastFollowTick = in.now;
-        ZlTrace(L"comp OnChange follow open=%d", open);
-        _SetChinese(open != 0, L"compartment");
-    }
-    return S_OK;
+    return NoThrow([&]() -> HRESULT {
+        // Our own write comes back as a notification (Wine sends it too): not a user's change.
+        if (writingOpenClose || !IsEqualGUID(guid, GUID_COMPARTMENT_KEYBOARD_OPENCLOSE)) return S_OK;
+        int open = 1;
+        if (!_ReadKeyboardOpen(&open) || (open != 0) == (chinese != 0)) return S_OK;
+        OpenCloseInputs in;
+        in.now = NowTick();
+        in.activateTick = activateTick;
+        in.lastFollowTick = lastFollowTick;
+        in.lastCtrlTick = lastCtrlTick;
+        in.lastCtrlSpaceTick = lastCtrlSpaceTick;
+        in.pre10 = Pre10();
+        in.chineseKnown = chineseKnown != 0;
+        in.ctrlSpaceOption = config.ctrlSpace != 0;
+        in.ctrlDown = AsyncKeyHeld(VK_CONTROL);
+        const bool follow = OpenCloseFollows(in);
+        if (in.now - lastOpenCloseTraceTick > 999) {
+            lastOpenCloseTraceTick = in.now;
+            ZlTrace(L"comp OnChange open=%d me=%d ctrl=%d key=%d pre10=%d inited=%d follow=%d writeBack=0",
+                    open, static_cast<int>(chinese), in.ctrlDown ? 1 : 0, CtrlKeyRecent(in) ? 1 : 0,
+                    in.pre10 ? 1 : 0, static_cast<int>(chineseKnown), follow ? 1 : 0);
+        }
+        if (follow) {
+            lastFollowTick = in.now;
+            ZlTrace(L"comp OnChange follow open=%d", open);
+            _SetChinese(open != 0, L"compartment");
+        }
+        return S_OK;
+    });
 }
 
 void CTextService::_SetChinese(bool on, const wchar_t* reason) {
