@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace zl {
 
 namespace {
@@ -41,16 +43,15 @@ bool DeleteWithRetry(const std::wstring& path) {
 void PurgeFolder(const std::wstring& folder, std::vector<std::wstring>& stayed) {
     for (const wchar_t* pattern : kPatterns) {
         WIN32_FIND_DATAW fd;
-        HANDLE find = FindFirstFileW((folder + pattern).c_str(), &fd);
-        if (find == INVALID_HANDLE_VALUE) continue;
+        FindHandle find(FindFirstFileW((folder + pattern).c_str(), &fd));
+        if (!find) continue;
         do {
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fd.cFileName[0] == 0) continue;
             if (!IsLeftover(fd.cFileName)) continue;
             const std::wstring path = folder + L"\\" + fd.cFileName;
             if (std::find(stayed.begin(), stayed.end(), path) != stayed.end()) continue;
             if (!DeleteWithRetry(path)) stayed.push_back(path);
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &fd));
     }
 }
 
