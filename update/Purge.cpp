@@ -11,7 +11,6 @@ namespace zl {
 
 namespace {
 
-constexpr size_t kNameTestLength = 259;
 constexpr DWORD kRetryMs = 60;
 
 const wchar_t* const kPatterns[] = {L"\\*.old*", L"\\*.new*", L"\\*.pending*"};
@@ -23,7 +22,7 @@ bool Exists(const std::wstring& path) {
 
 // The wildcards also match 8.3 short names, so the long name is tested again here.
 bool IsLeftover(const wchar_t* name) {
-    std::wstring test(name, std::min(wcslen(name), kNameTestLength));
+    std::wstring test(name);
     for (wchar_t& c : test) {
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     }
