@@ -1,4 +1,4 @@
-// Owners for kernel handles, mapped views and GDI objects: each releases exactly once.
+// Owners for kernel handles, file searches, mapped views and GDI objects: each releases exactly once.
 #pragma once
 
 #include <windows.h>
@@ -45,6 +45,13 @@ struct KernelHandleTraits {
     static void Free(HANDLE h) { CloseHandle(h); }
 };
 
+// Searches opened by FindFirstFileW (FindClose).
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Free(HANDLE h) { FindClose(h); }
+};
+
 struct MappedViewTraits {
     using Type = const void*;
     static bool Valid(const void* p) { return p != nullptr; }
@@ -60,6 +67,7 @@ struct GdiObjectTraits {
 };
 
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using FindHandle = UniqueResource<FindHandleTraits>;
 using UniqueView = UniqueResource<MappedViewTraits>;
 template <class T>
 using GdiObject = UniqueResource<GdiObjectTraits<T>>;

@@ -82,8 +82,8 @@ bool SaveWholeFile(const std::wstring& path, std::string_view bytes) {
 
 void RemoveStaleSaves(const std::wstring& path) {
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L".*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
+    FindHandle find(FindFirstFileW((path + L".*.tmp").c_str(), &found));
+    if (!find) return;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     const std::wstring folder = FolderOf(path);
@@ -92,8 +92,7 @@ void RemoveStaleSaves(const std::wstring& path) {
         const ULONGLONG written = Ticks(found.ftLastWriteTime);
         if (written > Ticks(now) || Ticks(now) - written < kStaleAfter) continue;
         DeleteFileW((folder + found.cFileName).c_str());
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
 }
 
 }  // namespace zl

@@ -39,29 +39,9 @@ std::wstring HostFileName() {
 }
 
 // Serialises the size check, rotation and append of every writer in the session. Windows
-// appends atomically by itself, but not every implementation of the platform does, and the
-// rotation needs it anyway: two writers renaming one after the other would lose a whole log.
-// Callers run on host applications' UI threads, so a writer that stalls while holding it
-// costs the others at most a few milliseconds, after which they append unlocked (and leave
-// the rotation to a writer that holds the lock).
-class TraceLock {
-public:
-    TraceLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\ZelunWubiTraceLock")) {
-        if (!mutex_.Valid()) return;
-        const DWORD r = WaitForSingleObject(mutex_.Get(), s_lockWaitMs.load());
-        owned_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
-    }
-    bool Owned() const { return owned_; }
-    ~TraceLock() {
-        if (owned_) ReleaseMutex(mutex_.Get());
-    }
-    TraceLock(const TraceLock&) = delete;
-    TraceLock& operator=(const TraceLock&) = delete;
-
-private:
-    UniqueHandle mutex_;
-    bool owned_ = false;
-};
+// appends atomically by itself, but not every implementation of the platform does.
+// Callers run on host applications' UI threads, so the wait is a few milliseconds.
+constexpr wchar_t kTraceLockName[] = L"Local\\ZelunWubiTraceLock";
 
 // One append-only write per call. Opening fails at once on a file locked by another program
 // or an unwritable folder; the line is then dropped without a retry.
@@ -117,9 +97,8 @@ void ZlTrace(const wchar_t* format, ...) {
         return;
     const std::wstring dir = UserDir();
     const std::wstring log = dir + L"\\trace.log";
-    TraceLock lock;
-    // Two unlocked renames one after the other would lose a whole log.
-    if (lock.Owned()) RotateLogIfLarger(log, dir + L"\\trace.old.log", kRotateAbove);
+    LogLock lock(kTraceLockName, s_lockWaitMs.load());
+    RotateLogIfLarger(lock, log, dir + L"\\trace.old.log", kRotateAbove);
     Append(log, utf8);
 }
 

@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace zl {
 
 namespace {
 
-constexpr size_t kNameTestLength = 259;
 constexpr DWORD kRetryMs = 60;
 
 const wchar_t* const kPatterns[] = {L"\\*.old*", L"\\*.new*", L"\\*.pending*"};
@@ -21,7 +22,7 @@ bool Exists(const std::wstring& path) {
 
 // The wildcards also match 8.3 short names, so the long name is tested again here.
 bool IsLeftover(const wchar_t* name) {
-    std::wstring test(name, std::min(wcslen(name), kNameTestLength));
+    std::wstring test(name);
     for (wchar_t& c : test) {
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     }
@@ -41,16 +42,15 @@ bool DeleteWithRetry(const std::wstring& path) {
 void PurgeFolder(const std::wstring& folder, std::vector<std::wstring>& stayed) {
     for (const wchar_t* pattern : kPatterns) {
         WIN32_FIND_DATAW fd;
-        HANDLE find = FindFirstFileW((folder + pattern).c_str(), &fd);
-        if (find == INVALID_HANDLE_VALUE) continue;
+        FindHandle find(FindFirstFileW((folder + pattern).c_str(), &fd));
+        if (!find) continue;
         do {
             if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fd.cFileName[0] == 0) continue;
             if (!IsLeftover(fd.cFileName)) continue;
             const std::wstring path = folder + L"\\" + fd.cFileName;
             if (std::find(stayed.begin(), stayed.end(), path) != stayed.end()) continue;
             if (!DeleteWithRetry(path)) stayed.push_back(path);
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &fd));
     }
 }
 

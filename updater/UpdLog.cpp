@@ -20,23 +20,8 @@ std::wstring TempFolder() {
 
 // The worker and the UI thread both log, and an elevated copy may log beside a second
 // updater: the size check, rotation and append go under one lock.
-class LogLock {
-public:
-    LogLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\ZelunWubiUpdaterLog")) {
-        if (!mutex_.Valid()) return;
-        const DWORD r = WaitForSingleObject(mutex_.Get(), 200);
-        owned_ = r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
-    }
-    ~LogLock() {
-        if (owned_) ReleaseMutex(mutex_.Get());
-    }
-    LogLock(const LogLock&) = delete;
-    LogLock& operator=(const LogLock&) = delete;
-
-private:
-    UniqueHandle mutex_;
-    bool owned_ = false;
-};
+constexpr wchar_t kLogLockName[] = L"Local\\ZelunWubiUpdaterLog";
+constexpr DWORD kLogLockWaitMs = 200;
 
 }  // namespace
 
@@ -61,8 +46,8 @@ void LogFile(const wchar_t* format, ...) {
 
     const std::wstring path = UpdLogPath();
     if (path.empty()) return;
-    LogLock lock;
-    RotateLogIfLarger(path, path.substr(0, path.size() - 4) + L".old.log", kUpdLogRotateAbove);
+    LogLock lock(kLogLockName, kLogLockWaitMs);
+    RotateLogIfLarger(lock, path, path.substr(0, path.size() - 4) + L".old.log", kUpdLogRotateAbove);
     UniqueHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return;

@@ -5,6 +5,7 @@
 
 #include <set>
 #include <string>
+#include <thread>
 
 #include "ManifestPath.h"
 #include "Replace.h"
@@ -123,4 +124,26 @@ TEST(UpdLog, AppendsUtf8LinesAndStaysBounded) {
     zl::LogFile(L"after");
     EXPECT_EQ(Read(log), "after\r\n");
     EXPECT_EQ(Read(dir.File(L"zlupd.old.log")).size(), zl::kUpdLogRotateAbove + 1);
+}
+
+TEST(UpdLog, WriterWithoutTheLockLeavesTheRotation) {
+    zltest::TempDir dir;
+    zltest::ScopedEnv tmp(L"TMP", dir.Path().c_str());
+    const std::wstring log = dir.File(L"zlupd.log");
+    ASSERT_TRUE(zltest::WriteBytes(log, std::string(zl::kUpdLogRotateAbove + 1, 'a')));
+    // Another writer stalls holding the lock: this one appends after its wait but renames nothing.
+    zl::UniqueHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    zl::UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&] {
+        zl::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, L"Local\\ZelunWubiUpdaterLog"));
+        SetEvent(held.Get());
+        WaitForSingleObject(release.Get(), INFINITE);
+        ReleaseMutex(mutex.Get());
+    });
+    WaitForSingleObject(held.Get(), INFINITE);
+    zl::LogFile(L"unlocked");
+    SetEvent(release.Get());
+    holder.join();
+    EXPECT_EQ(Read(log).size(), zl::kUpdLogRotateAbove + 1 + 10);
+    EXPECT_EQ(GetFileAttributesW(dir.File(L"zlupd.old.log").c_str()), INVALID_FILE_ATTRIBUTES);
 }

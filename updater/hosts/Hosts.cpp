@@ -201,15 +201,14 @@ std::vector<std::wstring> FilesForRestartManager(const Context& ctx,
     std::vector<std::wstring> files = oldMappedFiles;
     if (ctx.dir.empty()) return files;
     WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((ctx.dir + L"\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return files;
+    FindHandle find(FindFirstFileW((ctx.dir + L"\\*").c_str(), &fd));
+    if (!find) return files;
     do {
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::wstring name = fd.cFileName;
         if (ContainsNoCase(name, L".old") || ContainsNoCase(name, L".zlpend"))
             files.push_back(ctx.prefix + name);
-    } while (FindNextFileW(find, &fd));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &fd));
     return files;
 }
 
