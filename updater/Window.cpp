@@ -35,8 +35,13 @@ unsigned __stdcall WorkerProc(void* param) {
             DoUpdate();
         }
     } catch (...) {
-        // Out of memory: the run ends as failed rather than taking the process down.
-        if (g_main) PostMessageW(g_main, kMsgDone, 2, 0);
+        // Out of memory: the run ends as failed rather than taking the process down, and
+        // says why instead of showing an earlier run's failure.
+        try {
+            FinishRun(2, param ? L"检查更新失败：内存不足" : L"更新失败：内存不足");
+        } catch (...) {
+            if (g_main) PostMessageW(g_main, kMsgDone, 2, 0);
+        }
     }
     return 0;
 }
