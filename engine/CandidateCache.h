@@ -54,6 +54,9 @@ struct CachedList {
 
 class CandidateCache {
 public:
+    // The text hashes of the last counts are kept: a list that missed only these finds
+    // its changed candidates by hash instead of by slot.
+    static constexpr uint32_t kRecentCounts = 64;
     // Lists kept, and their size in units of a candidate (24 bytes): a few megabytes.
     static constexpr size_t kMaxLists = 8192;
     static constexpr size_t kMaxUnits = 1 << 18;
@@ -94,9 +97,6 @@ private:
     size_t unitsTotal_ = 0;
     uint32_t counts_ = 0;
     std::vector<uint32_t> countedAt_;  // per hash slot: the number of its last count
-    // The text hashes of the last counts, count n at n % kRecentCounts: a list that
-    // missed only these finds its changed candidates by hash instead of by slot.
-    static constexpr uint32_t kRecentCounts = 64;
     uint32_t recent_[kRecentCounts] = {};
 };
 

@@ -12,13 +12,6 @@ bool RegionInside(uint64_t offset, uint64_t count, uint64_t unit, uint64_t size)
     return count <= (size - offset) / unit;
 }
 
-template <typename T>
-T ReadAt(const uint8_t* base, uint64_t byteOffset) {
-    T v;
-    std::memcpy(&v, base + byteOffset, sizeof v);
-    return v;
-}
-
 }  // namespace
 
 bool Dict::Load(const std::wstring& path) {
@@ -98,32 +91,5 @@ Dict::PinyinJumps Dict::ReadJumps(const uint8_t* table, uint64_t count, size_t l
     j.letters = letters;
     return j;
 }
-
-bool Dict::GetEntry(uint32_t id, DictEntry& e) const {
-    if (!valid_ || id >= entryCount_) return false;
-    e = ReadAt<DictEntry>(entries_, static_cast<uint64_t>(id) * sizeof(DictEntry));
-    if (static_cast<uint64_t>(e.textOff) + e.textLen > textPoolUnits_) return false;
-    if (e.codeLen != 0 && static_cast<uint64_t>(e.codeOff) + e.codeLen > codePoolBytes_) return false;
-    if (e.syllableCount != 0 && e.pinyinOff >= pinyinPoolBytes_) return false;
-    return true;
-}
-
-std::wstring_view Dict::Text(const DictEntry& e) const {
-    return std::wstring_view(textPool_ + e.textOff, e.textLen);
-}
-
-std::string_view Dict::Code(const DictEntry& e) const {
-    if (e.codeLen == 0) return {};
-    return std::string_view(codePool_ + e.codeOff, e.codeLen);
-}
-
-std::string_view Dict::Pinyin(const DictEntry& e) const {
-    if (e.syllableCount == 0) return {};
-    return std::string_view(pinyinPool_ + e.pinyinOff, pinyinPoolBytes_ - e.pinyinOff);
-}
-
-uint32_t Dict::CodeIndexId(uint64_t pos) const { return ReadAt<uint32_t>(codeIndex_, pos * 4); }
-
-uint32_t Dict::PinyinIndexId(uint64_t pos) const { return ReadAt<uint32_t>(pinyinIndex_, pos * 4); }
 
 }  // namespace zl

@@ -58,16 +58,30 @@ public:
     uint64_t EntryCount() const { return valid_ ? entryCount_ : 0; }
 
     // Reads entry id; false when the id or the entry points outside the table or its pools.
-    bool GetEntry(uint32_t id, DictEntry& e) const;
+    // Inline, like the views below: every search and list calls them per id.
+    bool GetEntry(uint32_t id, DictEntry& e) const {
+        if (!valid_ || id >= entryCount_) return false;
+        std::memcpy(&e, entries_ + static_cast<uint64_t>(id) * sizeof(DictEntry), sizeof e);
+        if (static_cast<uint64_t>(e.textOff) + e.textLen > textPoolUnits_) return false;
+        if (e.codeLen != 0 && static_cast<uint64_t>(e.codeOff) + e.codeLen > codePoolBytes_) return false;
+        if (e.syllableCount != 0 && e.pinyinOff >= pinyinPoolBytes_) return false;
+        return true;
+    }
     // Views into the mapping for an entry that GetEntry accepted.
-    std::wstring_view Text(const DictEntry& e) const;
-    std::string_view Code(const DictEntry& e) const;
+    std::wstring_view Text(const DictEntry& e) const { return std::wstring_view(textPool_ + e.textOff, e.textLen); }
+    std::string_view Code(const DictEntry& e) const {
+        if (e.codeLen == 0) return {};
+        return std::string_view(codePool_ + e.codeOff, e.codeLen);
+    }
     // From the entry's first syllable to the end of the pinyin pool; empty without pinyin.
-    std::string_view Pinyin(const DictEntry& e) const;
+    std::string_view Pinyin(const DictEntry& e) const {
+        if (e.syllableCount == 0) return {};
+        return std::string_view(pinyinPool_ + e.pinyinOff, pinyinPoolBytes_ - e.pinyinOff);
+    }
 
 private:
-    uint32_t CodeIndexId(uint64_t pos) const;
-    uint32_t PinyinIndexId(uint64_t pos) const;
+    uint32_t CodeIndexId(uint64_t pos) const { return U32At(codeIndex_, pos * 4); }
+    uint32_t PinyinIndexId(uint64_t pos) const { return U32At(pinyinIndex_, pos * 4); }
     // The entry's code, or false when the entry is absent.
     bool CodeOf(uint32_t id, std::string_view& code) const;
     // True when the entry has syllables and its pinyin is not one empty syllable.

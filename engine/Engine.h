@@ -126,9 +126,10 @@ private:
     void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
     // Leaves in kept the positions of the best candidates of pending, in list order.
     void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
-    // RankPending for a ranked list whose candidates at the positions in raised_ (each
-    // once) gained uses since, none losing any.
-    void RankRaised(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
+    // RankPending for a ranked list whose candidates at the positions in raised (each
+    // once) gained uses or a promotion since, none losing any.
+    void RankRaised(const std::vector<Pending>& pending, const std::vector<uint32_t>& raised,
+                    std::vector<uint32_t>& kept);
     void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
     // Position of text (whose std::hash is hash) among the pending candidates, or
     // SIZE_MAX; `slot` receives where it belongs in textSlots_.
@@ -154,12 +155,19 @@ private:
         uint64_t first, second;
         uint32_t at;  // into the pending candidates
         // The candidate order: x goes before y.
-        static bool Before(const Ranked& x, const Ranked& y);
+        static bool Before(const Ranked& x, const Ranked& y) {
+            if (x.first != y.first) return x.first > y.first;
+            if (x.second != y.second) return x.second > y.second;
+            return x.at < y.at;
+        }
     };
     Ranked RankOf(const Pending& p, uint32_t at) const;
     std::vector<Ranked> ranked_;
+    std::vector<uint64_t> packedKeys_;  // the order of candidates with no promotion or counted use
+    std::vector<uint32_t> lifted_;      // the others, while ranking
     std::vector<uint32_t> kept_;
     std::vector<uint32_t> raised_;  // positions whose use counts grew, while refreshing a kept list
+    std::vector<uint32_t> countedHashes_;  // of the texts counted since a kept list read its counts
     std::vector<DictEntry> entries_;  // of the candidates shown, while they are made
     CandidateCache cache_;
     LearnedFilter learned_;  // the texts of userFreq

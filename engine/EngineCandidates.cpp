@@ -16,25 +16,40 @@ constexpr size_t kReserve = 128;
 constexpr size_t kMergeSlots = 2048;  // power of two
 // More raised candidates than this are ranked again by sorting the whole list.
 constexpr size_t kRaisedByInsertion = 32;
+// Building positions up to this fit the packed order's low 16 bits.
+constexpr uint32_t kMaxPackedAt = 0xFFFF;
+// The sieve of recently counted hashes: 1024 bits, a few of them set per count.
+constexpr unsigned kCountedSieveBits = 10;
+constexpr size_t kCountedSieveWords = (size_t{1} << kCountedSieveBits) / 64;
 
 // The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
 // Empty when a syllable is longer than any real one: the pool is damaged there, and
 // reading on could take the rest of the pool.
 void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
-    out.clear();
+    // Gathered on the stack and appended a block at a time: a candidate's code is
+    // made on every list shown.
+    char joined[64];
+    size_t n = 0, letters = 0;
     int syllable = 0;
-    size_t start = 0, at = 0;
-    for (; at < pinyin.size() && pinyin[at] != '\0'; ++at) {
-        if (pinyin[at] == '\'') {
-            out.append(pinyin, start, at - start);
-            start = at + 1;
-            if (++syllable >= syllableCount) return;
-        } else if (at - start >= Dict::kMaxSyllable) {
+    out.clear();
+    for (char ch : pinyin) {
+        if (ch == '\0') break;
+        if (ch == '\'') {
+            if (++syllable >= syllableCount) break;
+            letters = 0;
+            continue;
+        }
+        if (++letters > Dict::kMaxSyllable) {
             out.clear();
             return;
         }
+        if (n == sizeof joined) {
+            out.append(joined, n);
+            n = 0;
+        }
+        joined[n++] = ch;
     }
-    out.append(pinyin, start, at - start);
+    out.append(joined, n);
 }
 
 enum class Spelled { Dropped, Exactly, Otherwise };
@@ -202,13 +217,33 @@ Engine::Ranked Engine::RankOf(const Pending& p, uint32_t at) const {
                   ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq, at};
 }
 
-bool Engine::Ranked::Before(const Ranked& x, const Ranked& y) {
-    if (x.first != y.first) return x.first > y.first;
-    if (x.second != y.second) return x.second > y.second;
-    return x.at < y.at;
-}
-
 void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
+    // Most candidates have no promotion and no use that counts: their order is tier,
+    // weight, building order, packed into one number each (larger first). The others,
+    // when few, go in afterwards as raised ones do.
+    const bool byUse = config.freqAdjust != 0;
+    bool packed = pending.size() <= kMaxPackedAt + 1;
+    lifted_.clear();
+    packedKeys_.clear();
+    for (uint32_t i = 0; packed && i < pending.size(); ++i) {
+        const Pending& p = pending[i];
+        if (p.promote != 0 || (byUse && p.userCount != 0) || p.tier < 0) {
+            lifted_.push_back(i);
+            packed = lifted_.size() <= kRaisedByInsertion;
+        } else {
+            packedKeys_.push_back((uint64_t(INT8_MAX - p.tier) << 48) | (uint64_t{p.freq} << 16) | (kMaxPackedAt - i));
+        }
+    }
+    if (packed) {
+        const size_t keep = std::min(packedKeys_.size(), kMaxCandidates);
+        const auto first = packedKeys_.begin();
+        if (keep < packedKeys_.size()) std::nth_element(first, first + keep, packedKeys_.end(), std::greater<>());
+        std::sort(first, first + keep, std::greater<>());
+        kept.resize(keep);
+        for (size_t i = 0; i < keep; ++i) kept[i] = kMaxPackedAt - static_cast<uint32_t>(packedKeys_[i] & kMaxPackedAt);
+        if (!lifted_.empty()) RankRaised(pending, lifted_, kept);
+        return;
+    }
     ranked_.resize(pending.size());
     for (uint32_t i = 0; i < ranked_.size(); ++i) ranked_[i] = RankOf(pending[i], i);
     // The order is total (building order breaks every tie), so selecting the best 100
@@ -221,7 +256,8 @@ void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32
     for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
 }
 
-void Engine::RankRaised(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
+void Engine::RankRaised(const std::vector<Pending>& pending, const std::vector<uint32_t>& raised,
+                        std::vector<uint32_t>& kept) {
     // Only the raised candidates moved, and only up: any other one left out still ranks
     // below all those kept, so the best are among the kept and the raised. The kept
     // ones that did not move stay in order; each raised one goes in at its new place.
@@ -229,11 +265,11 @@ void Engine::RankRaised(const std::vector<Pending>& pending, std::vector<uint32_
     const auto before = [&](uint32_t x, uint32_t y) {
         return Ranked::Before(RankOf(pending[x], x), RankOf(pending[y], y));
     };
-    for (uint32_t at : raised_) {
+    for (uint32_t at : raised) {
         const auto was = std::find(kept.begin(), kept.end(), at);
         if (was != kept.end()) kept.erase(was);
     }
-    for (uint32_t at : raised_) kept.insert(std::lower_bound(kept.begin(), kept.end(), at, before), at);
+    for (uint32_t at : raised) kept.insert(std::lower_bound(kept.begin(), kept.end(), at, before), at);
     if (kept.size() > keep) kept.resize(keep);
 }
 
@@ -272,6 +308,8 @@ bool Engine::RefreshFromCache(Mode m) {
         raised_.clear();
         bool fell = false;
         auto readAgain = [&](Pending& p) {
+            // A text never counted still has none; one counted has its bit in the filter.
+            if (!learned_.MayHave(p.hash)) return;
             DictEntry e;
             if (!dict.GetEntry(p.source, e)) return;
             textKey_.assign(dict.Text(e));
@@ -284,20 +322,31 @@ bool Engine::RefreshFromCache(Mode m) {
                 fell = true;
             p.userCount = now;
         };
-        // Usually a commit or two went by: their hashes find the candidates to read.
+        // Usually a few commits went by: their hashes, sieved by a bit per hash range,
+        // find the candidates to read in one pass over the list.
+        countedHashes_.clear();
+        uint64_t sieve[kCountedSieveWords] = {};
+        const auto bitOf = [](uint32_t hash) { return hash >> (32 - kCountedSieveBits); };
         const bool few = cache_.ForEachCountedSince(list->countsSeen, [&](uint32_t hash) {
-            for (Pending& p : list->pending)
-                if (p.hash == hash) readAgain(p);
+            countedHashes_.push_back(hash);
+            sieve[bitOf(hash) >> 6] |= uint64_t{1} << (bitOf(hash) & 63);
         });
-        if (!few) {
+        if (few) {
+            std::sort(countedHashes_.begin(), countedHashes_.end());
+            for (Pending& p : list->pending) {
+                if (((sieve[bitOf(p.hash) >> 6] >> (bitOf(p.hash) & 63)) & 1) != 0 &&
+                    std::binary_search(countedHashes_.begin(), countedHashes_.end(), p.hash))
+                    readAgain(p);
+            }
+        } else {
             for (Pending& p : list->pending)
                 if (cache_.MayHaveCounted(p.hash, list->countsSeen)) readAgain(p);
         }
-        if (list->freqAdjust) {
+        if (list->freqAdjust && (fell || !raised_.empty())) {
             if (fell || raised_.size() > kRaisedByInsertion)
                 RankPending(list->pending, list->kept);
-            else if (!raised_.empty())
-                RankRaised(list->pending, list->kept);
+            else
+                RankRaised(list->pending, raised_, list->kept);
         }
         list->countsSeen = cache_.CountsMade();
     }
@@ -316,7 +365,10 @@ void Engine::ReserveScratch() {
     pendingText_.reserve(kReserve);
     if (textSlots_.size() < kMergeSlots) textSlots_.assign(kMergeSlots, 0);
     ranked_.reserve(kReserve);
+    packedKeys_.reserve(kReserve);
+    lifted_.reserve(kRaisedByInsertion + 1);
     kept_.reserve(kMaxCandidates);
+    countedHashes_.reserve(CandidateCache::kRecentCounts);
     entries_.reserve(kMaxCandidates);
     candidates.reserve(kMaxCandidates);
     cache_.Reserve();

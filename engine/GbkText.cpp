@@ -9,18 +9,21 @@ namespace zl {
 
 namespace {
 
-// Per unit: 0 not yet asked, 1 representable, 2 not. Threads that ask about the same
-// unit at once store the same answer.
-std::atomic<uint8_t> g_gbkUnit[65536];
+// Per unit, a bit in each of two sets: known representable, known not. 16 KB in all,
+// so that a list's texts are checked from the first-level cache. Threads that ask about
+// the same unit at once set the same bit.
+constexpr size_t kUnitWords = 65536 / 64;
+std::atomic<uint64_t> g_gbkYes[kUnitWords];
+std::atomic<uint64_t> g_gbkNo[kUnitWords];
 
 bool UnitIsGbk(wchar_t unit) {
-    std::atomic<uint8_t>& slot = g_gbkUnit[static_cast<uint16_t>(unit)];
-    uint8_t known = slot.load(std::memory_order_relaxed);
-    if (known == 0) {
-        known = IsGbkText(std::wstring_view(&unit, 1)) ? 1 : 2;
-        slot.store(known, std::memory_order_relaxed);
-    }
-    return known == 1;
+    const uint16_t u = static_cast<uint16_t>(unit);
+    const uint64_t bit = uint64_t{1} << (u & 63);
+    if ((g_gbkYes[u >> 6].load(std::memory_order_relaxed) & bit) != 0) return true;
+    if ((g_gbkNo[u >> 6].load(std::memory_order_relaxed) & bit) != 0) return false;
+    const bool gbk = IsGbkText(std::wstring_view(&unit, 1));
+    (gbk ? g_gbkYes : g_gbkNo)[u >> 6].fetch_or(bit, std::memory_order_relaxed);
+    return gbk;
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // Building the candidate list: tiers, weights, merging, the GBK filter, learning keys, the cap.
+#include <algorithm>
+#include <random>
+
 #include "EngineKit.h"
 #include "GbkText.h"
 #include "UserFolder.h"
@@ -183,6 +186,14 @@ TEST_F(CandidateList, PinyinSchemeJoinsSyllablesAndRanksExactFirst) {
     engine.tempPinyin = true;
     Search("zg");
     EXPECT_EQ(Texts(), (WStrs{Han(2), Han(0)}));
+
+    // Longer than any buffer the joining uses: 72 letters.
+    engine.tempPinyin = false;
+    Load({Pinyin(Han(4), std::vector<std::string>(12, "zhuang"), 1)}, zl::kModePinyin);
+    Search(std::string(12, 'z'));
+    std::string joined;
+    for (int i = 0; i < 12; ++i) joined += "zhuang";
+    EXPECT_EQ(Codes(), (Strs{joined}));
 }
 
 TEST_F(CandidateList, UseCountsRankOnlyWithFrequencyAdjustment) {
@@ -246,3 +257,74 @@ TEST_F(CandidateList, DamagedDictionaryEntriesAreSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+// The order the rules give, straight from them: each text once, at its first place in
+// search order, with its best tier and then its best weight; then a stable sort by
+// promotion (newest first), tier, use count (when it counts) and weight.
+WStrs RankedByTheRules(const zl::Engine& e, const std::string& typed) {
+    struct Row {
+        std::wstring text;
+        int tier;
+        uint32_t freq, count, stamp;
+    };
+    std::vector<Row> rows;
+    std::vector<uint32_t> ids;
+    e.dict.SearchWubi(typed, ids, 100);
+    for (uint32_t id : ids) {
+        zl::DictEntry d;
+        if (!e.dict.GetEntry(id, d)) continue;
+        const std::wstring text(e.dict.Text(d));
+        const int tier = e.dict.Code(d) == typed ? 0 : 1;
+        auto same = std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.text == text; });
+        if (same == rows.end()) {
+            const auto count = e.userFreq.find(text);
+            const auto stamp = e.promotions.find(std::wstring(typed.begin(), typed.end()) + L'\x0001' + text);
+            rows.push_back({text, tier, d.freq, count == e.userFreq.end() ? 0 : count->second,
+                            stamp == e.promotions.end() ? 0 : stamp->second});
+        } else if (tier < same->tier || (tier == same->tier && d.freq > same->freq)) {
+            same->tier = tier;
+            same->freq = d.freq;
+        }
+    }
+    const bool byUse = e.config.freqAdjust != 0;
+    std::stable_sort(rows.begin(), rows.end(), [&](const Row& x, const Row& y) {
+        if (x.stamp != y.stamp) return x.stamp > y.stamp;
+        if (x.tier != y.tier) return x.tier < y.tier;
+        if (byUse && x.count != y.count) return x.count > y.count;
+        return x.freq > y.freq;
+    });
+    WStrs texts;
+    for (size_t i = 0; i < rows.size() && i < zl::Engine::kMaxCandidates; ++i) texts.push_back(rows[i].text);
+    return texts;
+}
+
+}  // namespace
+
+TEST_F(CandidateList, RanksAsTheRulesSayWithAnyMixOfCountsAndPromotions) {
+    // Few weights, so that ties are many; some texts twice. Counted or promoted texts:
+    // none, a few (placed among the others), and more than a few (the whole list sorted).
+    std::mt19937 random(7);
+    std::vector<zl::DictSource> entries;
+    for (int i = 0; i < 300; ++i) {
+        const std::string code{'a', static_cast<char>('a' + random() % 3), static_cast<char>('a' + random() % 25)};
+        entries.push_back(Wubi(Han(static_cast<int>(random() % 260)), code.substr(0, 1 + random() % 3), random() % 6));
+    }
+    Load(entries);
+    struct Case {
+        int counted, promoted, freqAdjust;
+    } cases[] = {{0, 0, 1}, {6, 0, 1}, {0, 4, 1}, {5, 3, 1}, {60, 0, 1}, {10, 30, 1}, {60, 5, 0}};
+    for (const Case& c : cases) {
+        engine.userFreq.clear();
+        engine.promotions.clear();
+        engine.config.freqAdjust = c.freqAdjust;
+        for (int i = 0; i < c.counted; ++i) engine.userFreq[Han(static_cast<int>(random() % 260))] = 1 + random() % 4;
+        for (int i = 0; i < c.promoted; ++i)
+            engine.promotions[std::wstring(L"a\x0001") + Han(static_cast<int>(random() % 260))] = 1 + random() % 50;
+        for (const std::string typed : {"a", "ab"}) {
+            Search(typed);
+            EXPECT_EQ(Texts(), RankedByTheRules(engine, typed)) << typed << " " << c.counted << " " << c.promoted;
+        }
+    }
+}

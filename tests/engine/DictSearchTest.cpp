@@ -23,7 +23,7 @@ Ids ReferenceWildcard(const zl::Dict& d, const std::vector<uint32_t>& codeIndex,
     Ids out;
     auto codeOf = [&](uint32_t id) {
         zl::DictEntry e;
-        d.GetEntry(id, e);
+        if (!d.GetEntry(id, e)) return std::string();
         return std::string(d.Code(e));
     };
     auto first = std::find_if(codeIndex.begin(), codeIndex.end(), [&](uint32_t id) { return codeOf(id) >= code; });
