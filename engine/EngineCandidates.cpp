@@ -74,6 +74,15 @@ Spelled CompareJoined(std::string_view pinyin, int syllableCount, std::string_vi
     return same && length == typed.size() ? Spelled::Exactly : Spelled::Otherwise;
 }
 
+// Room for n elements in v, written once; v's elements stay as they were.
+template <typename V>
+void Prefault(V& v, size_t n) {
+    const size_t had = v.size();
+    if (had >= n) return;
+    v.resize(n);
+    v.resize(had);
+}
+
 }  // namespace
 
 bool Engine::IsGbkText(std::wstring_view text) { return zl::IsGbkText(text); }
@@ -358,19 +367,21 @@ bool Engine::RefreshFromCache(Mode m) {
 }
 
 void Engine::ReserveScratch() {
-    // The first list would otherwise grow each of these, a few hundred microseconds
-    // of fresh heap on the first key.
-    ids_.reserve(Dict::PinyinCap(kWubiMax));
-    pending_.reserve(kReserve);
-    pendingText_.reserve(kReserve);
+    // The first lists would otherwise grow each of these: fresh heap on the first keys,
+    // whose pages fault in as they are first written (tens of microseconds a page on
+    // some hosts). So the room is written once here.
+    const size_t ids = Dict::PinyinCap(kWubiMax);
+    Prefault(ids_, ids);
+    Prefault(pending_, ids);
+    Prefault(pendingText_, ids);
     if (textSlots_.size() < kMergeSlots) textSlots_.assign(kMergeSlots, 0);
-    ranked_.reserve(kReserve);
-    packedKeys_.reserve(kReserve);
-    lifted_.reserve(kRaisedByInsertion + 1);
-    kept_.reserve(kMaxCandidates);
-    countedHashes_.reserve(CandidateCache::kRecentCounts);
-    entries_.reserve(kMaxCandidates);
-    candidates.reserve(kMaxCandidates);
+    Prefault(ranked_, ids);
+    Prefault(packedKeys_, ids);
+    Prefault(lifted_, kRaisedByInsertion + 1);
+    Prefault(kept_, kMaxCandidates);
+    Prefault(countedHashes_, CandidateCache::kRecentCounts);
+    Prefault(entries_, kMaxCandidates);
+    Prefault(candidates, kMaxCandidates);
     cache_.Reserve();
 }
 
