@@ -22,16 +22,13 @@ constexpr uint32_t kMaxPackedAt = 0xFFFF;
 constexpr unsigned kCountedSieveBits = 10;
 constexpr size_t kCountedSieveWords = (size_t{1} << kCountedSieveBits) / 64;
 
-// The entry's syllables joined without apostrophes, up to its syllable count or a NUL.
-// Empty when a syllable is longer than any real one: the pool is damaged there, and
-// reading on could take the rest of the pool.
-void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
-    // Gathered on the stack and appended a block at a time: a candidate's code is
-    // made on every list shown.
-    char joined[64];
-    size_t n = 0, letters = 0;
+// Calls f with each letter of the entry's syllables joined without apostrophes, up to
+// its syllable count or a NUL. False when a syllable is longer than any real one: the
+// pool is damaged there, and reading on could take the rest of the pool.
+template <typename F>
+bool ForEachJoinedLetter(std::string_view pinyin, int syllableCount, F f) {
     int syllable = 0;
-    out.clear();
+    size_t letters = 0;
     for (char ch : pinyin) {
         if (ch == '\0') break;
         if (ch == '\'') {
@@ -39,38 +36,43 @@ void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
             letters = 0;
             continue;
         }
-        if (++letters > Dict::kMaxSyllable) {
-            out.clear();
-            return;
-        }
+        if (++letters > Dict::kMaxSyllable) return false;
+        f(ch);
+    }
+    return true;
+}
+
+// The joined letters; empty when ForEachJoinedLetter finds the pool damaged.
+void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
+    // Gathered on the stack and appended a block at a time: a candidate's code is
+    // made on every list shown.
+    char joined[64];
+    size_t n = 0;
+    out.clear();
+    const bool whole = ForEachJoinedLetter(pinyin, syllableCount, [&](char ch) {
         if (n == sizeof joined) {
             out.append(joined, n);
             n = 0;
         }
         joined[n++] = ch;
-    }
-    out.append(joined, n);
+    });
+    if (whole)
+        out.append(joined, n);
+    else
+        out.clear();
 }
 
 enum class Spelled { Dropped, Exactly, Otherwise };
 
 // Whether the joined pinyin (as JoinPinyin makes it) is typed, without making it.
 Spelled CompareJoined(std::string_view pinyin, int syllableCount, std::string_view typed) {
-    int syllable = 0;
-    size_t letters = 0, length = 0;
+    size_t length = 0;
     bool same = true;
-    for (char ch : pinyin) {
-        if (ch == '\0') break;
-        if (ch == '\'') {
-            if (++syllable >= syllableCount) break;
-            letters = 0;
-            continue;
-        }
-        if (++letters > Dict::kMaxSyllable) return Spelled::Dropped;
+    const bool whole = ForEachJoinedLetter(pinyin, syllableCount, [&](char ch) {
         same = same && length < typed.size() && typed[length] == ch;
         ++length;
-    }
-    if (length == 0) return Spelled::Dropped;
+    });
+    if (!whole || length == 0) return Spelled::Dropped;
     return same && length == typed.size() ? Spelled::Exactly : Spelled::Otherwise;
 }
 
