@@ -8,8 +8,9 @@ namespace zl {
 
 enum class FileRead {
     Read,     // out holds the whole file
-    Missing,  // there is no such file (or folder)
-    Failed,   // it exists but could not be read: it must not be overwritten
+    Missing,  // the folder holds no such file
+    Failed,   // it exists, or its folder cannot be reached, and it could not be read: it
+              // must not be overwritten
 };
 
 // Reads the whole file into out. Sharing and lock violations are retried for a short

@@ -28,7 +28,9 @@ FileRead ReadWholeFile(const std::wstring& path, std::string& out) {
                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (file.Valid()) break;
         const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return FileRead::Missing;
+        // Only a folder that answers can say the file is not there; a missing folder may be
+        // a drive or share not reachable yet, whose file a later save would replace unread.
+        if (error == ERROR_FILE_NOT_FOUND) return FileRead::Missing;
         if (!Transient(error) || attempt + 1 >= kOpenAttempts) return FileRead::Failed;
         Sleep(kRetryMs);
     }

@@ -271,6 +271,34 @@ TEST_F(UseCountFile, FileAboveTheSizeLimitIsLeftAlone) {
     EXPECT_TRUE(engine.userDirty);
 }
 
+// A folder that cannot be reached at load (a drive or share not yet there) says nothing
+// of the files in it: once it appears, the saves must not replace what was never read.
+TEST_F(UseCountFile, FolderMissingAtLoadKeepsItsFilesWhenItAppears) {
+    const std::wstring folder = dir.File(L"late\\user");
+    ScopedEnv late(L"ZLWB_USERDIR", folder.c_str());
+    engine.LoadUser();
+    engine.LoadPromote();
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"late").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    struct {
+        const wchar_t* name;
+        std::string bytes;
+    } const files[] = {{L"user.dat", "kept\t40\n"}, {L"promote.dat", "g\tkept\t3\n"}};
+    for (const auto& f : files) ASSERT_TRUE(WriteBytes(folder + L"\\" + f.name, f.bytes));
+
+    engine.Learn(L"new");
+    engine.SaveUser();
+    engine.ClearPromotions(L"");
+    for (const auto& f : files) EXPECT_EQ(Bytes(folder + L"\\" + f.name), f.bytes) << f.name;
+    EXPECT_TRUE(engine.userDirty);
+
+    // Read at the next load, the files are saved again.
+    engine.LoadUser();
+    engine.Learn(L"kept");
+    engine.SaveUser();
+    EXPECT_EQ(Bytes(folder + L"\\user.dat"), "kept\t41\n");
+}
+
 // Temporary files of saves cut short are swept at the next load once they are old.
 TEST_F(UseCountFile, LoadRemovesOldLeftoversOfCutSaves) {
     const std::wstring old = dir.File(L"user.dat.123-1.tmp");
