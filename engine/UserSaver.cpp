@@ -93,7 +93,9 @@ void UserSaver::Run() {
                 }
             }
             for (auto& [text, count] : counts) mirror_[std::move(text)] = count;
-            if (save) {
+            // A copy that lost a change must not replace the file either: it could
+            // hold fewer counts than the file.
+            if (save && !broken_) {
                 FormatUseCounts(mirror_, bytes);
                 saved = SaveWholeFile(path_(), bytes);
             }
