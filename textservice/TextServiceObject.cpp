@@ -57,7 +57,11 @@ STDMETHODIMP_(ULONG) CTextService::Release() {
 }
 
 STDMETHODIMP CTextService::Activate(ITfThreadMgr* tm, TfClientId id) {
-    return NoThrow([&] { return _Activate(tm, id); });
+    const HRESULT hr = NoThrow([&] { return _Activate(tm, id); });
+    // TSF only releases a service whose activation failed. A failure after the sinks were
+    // advised would leave them holding the service, and its windows' timers running.
+    if (FAILED(hr) && threadMgr) Deactivate();
+    return hr;
 }
 
 HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
