@@ -145,7 +145,8 @@ STDMETHODIMP CTextService::Deactivate() {
     chinese = 1;
     UnmapChineseStateBlock(&sharedMapping, &sharedBlock);
 
-    engine.SaveUser();
+    // Out of memory while saving must neither reach TSF nor skip the releases below.
+    NoThrowCall([&] { engine.SaveUser(); });
     ReleaseAndClear(context);
     ReleaseAndClear(documentMgr);
     ReleaseAndClear(threadMgr);
