@@ -53,28 +53,8 @@ void Append(const std::wstring& log, const std::string& bytes) {
     WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-}  // namespace
-
-void ZlTrace(const wchar_t* format, ...) {
-    if (!format) return;
-    wchar_t message[kMaxMessage + 1];
-    va_list args;
-    va_start(args, format);
-    const int len = _vsnwprintf(message, kMaxMessage, format, args);
-    va_end(args);
-    // Counted formatting reports -1 (or the full length) when the text does not fit.
-    if (len <= 0 || len > kMaxMessage) return;
-    message[len] = L'\0';
-
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    wchar_t prefix[96];
-    const int prefixLen = _snwprintf(prefix, 95, L"[%04d-%02d-%02d %02d:%02d:%02d.%03d pid=%lu] ", t.wYear, t.wMonth,
-                                     t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
-                                     static_cast<unsigned long>(GetCurrentProcessId()));
-    if (prefixLen <= 0 || prefixLen > 95) return;
-    prefix[prefixLen] = L'\0';
-
+// The line with the session banner before the first one, appended under the session's lock.
+void WriteLine(const wchar_t* prefix, int prefixLen, const wchar_t* message, int len) {
     std::wstring text;
     if (!s_sessionLogged.exchange(true)) {
         const OSVERSIONINFOW os = QueryOsVersion();
@@ -100,6 +80,35 @@ void ZlTrace(const wchar_t* format, ...) {
     LogLock lock(kTraceLockName, s_lockWaitMs.load());
     RotateLogIfLarger(lock, log, dir + L"\\trace.old.log", kRotateAbove);
     Append(log, utf8);
+}
+
+}  // namespace
+
+void ZlTrace(const wchar_t* format, ...) noexcept {
+    if (!format) return;
+    wchar_t message[kMaxMessage + 1];
+    va_list args;
+    va_start(args, format);
+    const int len = _vsnwprintf(message, kMaxMessage, format, args);
+    va_end(args);
+    // Counted formatting reports -1 (or the full length) when the text does not fit.
+    if (len <= 0 || len > kMaxMessage) return;
+    message[len] = L'\0';
+
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t prefix[96];
+    const int prefixLen = _snwprintf(prefix, 95, L"[%04d-%02d-%02d %02d:%02d:%02d.%03d pid=%lu] ", t.wYear, t.wMonth,
+                                     t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                                     static_cast<unsigned long>(GetCurrentProcessId()));
+    if (prefixLen <= 0 || prefixLen > 95) return;
+    prefix[prefixLen] = L'\0';
+
+    try {
+        WriteLine(prefix, prefixLen, message, len);
+    } catch (...) {
+        // Out of memory: the line is dropped.
+    }
 }
 
 void SetTraceLockWaitForTest(unsigned long ms) { s_lockWaitMs.store(ms); }

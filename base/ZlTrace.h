@@ -4,8 +4,9 @@
 namespace zl {
 
 // printf-style with the wide runtime conventions (%s takes a wide string). A message that
-// formats to more than 500 characters, or to nothing, is dropped. Never fails its caller.
-void ZlTrace(const wchar_t* format, ...);
+// formats to more than 500 characters, or to nothing, is dropped. Never fails its caller,
+// nor throws: callers trace from their out-of-memory handlers.
+void ZlTrace(const wchar_t* format, ...) noexcept;
 
 // How long a line waits for the session's log lock (4 ms unless a test sets it).
 void SetTraceLockWaitForTest(unsigned long ms);

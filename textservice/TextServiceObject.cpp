@@ -57,7 +57,11 @@ STDMETHODIMP_(ULONG) CTextService::Release() {
 }
 
 STDMETHODIMP CTextService::Activate(ITfThreadMgr* tm, TfClientId id) {
-    return NoThrow([&] { return _Activate(tm, id); });
+    const HRESULT hr = NoThrow([&] { return _Activate(tm, id); });
+    // TSF only releases a service whose activation failed. A failure after the sinks were
+    // advised would leave them holding the service, and its windows' timers running.
+    if (FAILED(hr) && threadMgr) Deactivate();
+    return hr;
 }
 
 HRESULT CTextService::_Activate(ITfThreadMgr* tm, TfClientId id) {
@@ -141,7 +145,8 @@ STDMETHODIMP CTextService::Deactivate() {
     chinese = 1;
     UnmapChineseStateBlock(&sharedMapping, &sharedBlock);
 
-    engine.SaveUser();
+    // Out of memory while saving must neither reach TSF nor skip the releases below.
+    NoThrowCall([&] { engine.SaveUser(); });
     ReleaseAndClear(context);
     ReleaseAndClear(documentMgr);
     ReleaseAndClear(threadMgr);

@@ -2,6 +2,8 @@
 // focus and context changes, and Apply's compositions, commits and placement.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "DictKit.h"
 #include "EditSession.h"
 #include "Guids.h"
@@ -108,6 +110,29 @@ TEST_F(ServiceTest, FailedActivationLeavesNothingBehind) {
     EXPECT_EQ(svc->threadMgr, nullptr);
     EXPECT_EQ(svc->statusBar.hwnd, nullptr);
     EXPECT_EQ(State(), baseline);
+}
+
+// Running out of memory late in activation, with the sinks already advised, must undo them
+// too: the sinks' references would keep the service, and its windows' timers, alive.
+TEST_F(ServiceTest, ActivationThatThrowsLeavesNothingBehind) {
+    const std::string baseline = State();
+    struct Case {
+        const char* seam;
+        void (*breakIt)(zl::Seams&);
+    };
+    const Case cases[] = {
+        {"tick", [](zl::Seams& s) { s.tickCount = []() -> DWORD { throw std::bad_alloc(); }; }},
+        {"clock", [](zl::Seams& s) { s.unixTime = []() -> int64_t { throw std::bad_alloc(); }; }},  // update check
+    };
+    for (const Case& c : cases) {
+        zl::ScopedSeams broken{zl::TheSeams()};
+        c.breakIt(zl::TheSeams());
+        EXPECT_EQ(E_OUTOFMEMORY, svc->Activate(tm, 42)) << c.seam;
+        EXPECT_EQ(svc->threadMgr, nullptr) << c.seam;
+        EXPECT_EQ(svc->candWindow.hwnd, nullptr) << c.seam;
+        EXPECT_EQ(svc->statusBar.hwnd, nullptr) << c.seam;
+        EXPECT_EQ(State(), baseline) << c.seam;
+    }
 }
 
 TEST_F(ServiceTest, TheDestructorReleasesWhatTsfLeftWithIt) {
