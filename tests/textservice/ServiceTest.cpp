@@ -8,6 +8,7 @@
 #include "EditSession.h"
 #include "Guids.h"
 #include "Module.h"
+#include "Config.h"
 #include "Seams.h"
 #include "TextService.h"
 #include "TsfKit.h"
@@ -37,6 +38,11 @@ protected:
         const auto image = BuildImage({Wubi(L"\u5DE5", "a", 900), Wubi(L"\u620F", "aa", 500)});
         ASSERT_TRUE(zl::SaveWholeFile(dictDir.File(L"zlwb.dat"),
                                       std::string_view(reinterpret_cast<const char*>(image.data()), image.size())));
+        // No automatic update check: its thread would fetch from the network and read
+        // the hooks the tests change.
+        zl::Config config;
+        config.autoCheck = 0;
+        config.Save();
         doc = tm->NewFocusedDocument(&ctx);
         ctx->text = L"xy";
         ctx->selStart = ctx->selEnd = 1;
