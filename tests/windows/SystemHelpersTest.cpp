@@ -9,8 +9,15 @@
 #include "TempDir.h"
 #include "Theme.h"
 #include "ThemeOverride.h"
+#include "WindowClass.h"
 
 namespace {
+
+// Work that runs out of memory on a posted-style message and on every paint.
+LRESULT CALLBACK ThrowingWork(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP || msg == WM_PAINT) throw std::bad_alloc();
+    return DefWindowProcW(window, msg, wp, lp);
+}
 
 std::wstring Lower(std::wstring s) {
     for (wchar_t& c : s) c = static_cast<wchar_t>(towlower(c));
@@ -82,3 +89,15 @@ TEST(Theme, ReadsTheValueOrTheFallback) {
 }
 
 }  // namespace
+
+TEST(WindowProcedure, WhatItsWorkThrowsEndsThereAndThePaintIsValidated) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    zl::RegisterPopupClass(instance, L"ZlThrowingWork", zl::NoThrowWndProc<ThrowingWork>);
+    HWND window = CreateWindowExW(0, L"ZlThrowingWork", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, instance, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(window, WM_APP, 0, 0), 0);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE)) << "a paint whose work failed must not come back";
+    DestroyWindow(window);
+}

@@ -36,7 +36,7 @@ void PutText(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) {
 
 bool CandWindow::Create(HINSTANCE instance) {
     if (hwnd) return true;
-    RegisterPopupClass(instance, kClassName, WndProc);
+    RegisterPopupClass(instance, kClassName, NoThrowWndProc<WndProc>);
     instance_ = instance;
     CreateWindowExW(kPopupExStyle, kClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance, this);
     return hwnd != nullptr;

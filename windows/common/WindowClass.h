@@ -15,6 +15,18 @@ inline HFONT MakePopupFont(int px) {
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Microsoft YaHei");
 }
 
+// A window procedure whose work may throw (a string or container out of memory): what is
+// thrown ends here, before the host's and the system's frames, and the message gets the
+// default handling, which also validates a paint that failed.
+template <WNDPROC Work>
+LRESULT CALLBACK NoThrowWndProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    try {
+        return Work(window, msg, wp, lp);
+    } catch (...) {
+        return DefWindowProcW(window, msg, wp, lp);
+    }
+}
+
 // Registers a popup class with a drop shadow and the arrow cursor. A class that another
 // window of this module registered already is fine.
 inline void RegisterPopupClass(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {

@@ -5,6 +5,7 @@
 
 #include "ZlTrace.h"
 #include "GdiHelpers.h"
+#include "WindowClass.h"
 
 namespace zl {
 
@@ -27,7 +28,7 @@ bool StatusBar::Create(HINSTANCE instance) {
     }
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WndProc;
+    wc.lpfnWndProc = NoThrowWndProc<WndProc>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
     wc.lpszClassName = kClassName;

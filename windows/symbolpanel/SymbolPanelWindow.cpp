@@ -34,7 +34,7 @@ HCURSOR CursorFor(int hit) {
 
 bool SymbolPanel::Create(HINSTANCE instance) {
     if (hwnd) return true;
-    RegisterPopupClass(instance, kClassName, WndProc);
+    RegisterPopupClass(instance, kClassName, NoThrowWndProc<WndProc>);
     instance_ = instance;
     EnsureFont(tabFont, 13);
     EnsureFont(symbolFont, 20);
