@@ -256,10 +256,6 @@ TEST_F(CandidateList, DamagedDictionaryEntriesAreSkipped) {
     EXPECT_EQ(Texts(), (WStrs{Han(2), Han(0)}));
 }
 
-}  // namespace
-
-namespace {
-
 // The order the rules give, straight from them: each text once, at its first place in
 // search order, with its best tier and then its best weight; then a stable sort by
 // promotion (newest first), tier, use count (when it counts) and weight.
