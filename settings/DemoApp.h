@@ -40,16 +40,6 @@ extern zl::FontHandle g_font;
 extern zl::FontHandle g_fontUI;
 extern zl::BrushHandle g_cardBrush;  // kCardColour, for the main window's life
 
-// Runs a window procedure's work: nothing thrown may unwind through the system's frames.
-template <class Work>
-LRESULT Guarded(Work&& work) noexcept {
-    try {
-        return work();
-    } catch (...) {
-        return 0;
-    }
-}
-
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

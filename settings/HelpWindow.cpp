@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "DemoApp.h"
+#include "WindowClass.h"
 
 namespace zldemo {
 
@@ -49,7 +50,7 @@ void OnPopupCreate(HWND hwnd) {
     SetFocus(edit);
 }
 
-LRESULT HelpPopupProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK HelpPopupProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: OnPopupCreate(hwnd); return 0;
         case WM_SIZE:
@@ -75,7 +76,7 @@ LRESULT HelpPopupProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 LRESULT CALLBACK HelpPopupProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return Guarded([&] { return HelpPopupProcWork(hwnd, msg, wp, lp); });
+    return zl::NoThrowWndProc<HelpPopupProcWork>(hwnd, msg, wp, lp);
 }
 
 void OpenHelpWindow() {

@@ -5,6 +5,7 @@
 #include "DemoApp.h"
 #include "GdiHelpers.h"
 #include "InputKeys.h"
+#include "WindowClass.h"
 
 namespace zldemo {
 
@@ -81,7 +82,7 @@ void OnKeyDown(HWND hwnd, UINT vk) {
     }
 }
 
-LRESULT InputProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK InputProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, FALSE); return 0;
@@ -107,7 +108,7 @@ LRESULT InputProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return Guarded([&] { return InputProcWork(hwnd, msg, wp, lp); });
+    return zl::NoThrowWndProc<InputProcWork>(hwnd, msg, wp, lp);
 }
 
 }  // namespace zldemo

@@ -14,6 +14,7 @@
 #include "MenuIds.h"
 #include "Options.h"
 #include "UpdateCheck.h"
+#include "WindowClass.h"
 
 namespace zldemo {
 
@@ -319,7 +320,7 @@ void OnCommand(HWND hwnd, UINT id) {
     }
 }
 
-LRESULT MainProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK MainProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE: OnCreate(hwnd); return 0;
         case WM_SIZE: LayoutMain(hwnd); return 0;
@@ -369,7 +370,7 @@ LRESULT MainProcWork(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    return Guarded([&] { return MainProcWork(hwnd, msg, wp, lp); });
+    return zl::NoThrowWndProc<MainProcWork>(hwnd, msg, wp, lp);
 }
 
 }  // namespace zldemo
