@@ -107,7 +107,7 @@ void UserSaver::Run() {
 
         lock.lock();
         busy_ = false;
-        if (saved && !broken_) saved_ = change;
+        if (saved) saved_ = change;
         if (!HasWork()) idle_.notify_all();
     }
 }
