@@ -19,14 +19,8 @@ void LearnedFilter::Rebuild(const UseCounts& counts) {
 }
 
 void LearnedFilter::Add(std::wstring_view text) {
-    if (!valid_) return;
-    try {
-        if (bits_.empty()) bits_.assign(kBits / 64, 0);
-        Set(TextHash(text));
-    } catch (const std::bad_alloc&) {
-        bits_ = {};
-        valid_ = false;
-    }
+    // A valid filter has its bits (Rebuild makes them even for no texts).
+    if (valid_) Set(TextHash(text));
 }
 
 }  // namespace zl

@@ -18,7 +18,7 @@ public:
     void Add(std::wstring_view text);
     // hash: TextHash of the text.
     bool MayHave(uint32_t hash) const {
-        return !valid_ || (!bits_.empty() && ((bits_[(hash & kMask) >> 6] >> (hash & 63)) & 1) != 0);
+        return !valid_ || ((bits_[(hash & kMask) >> 6] >> (hash & 63)) & 1) != 0;
     }
 
 private:
@@ -26,7 +26,7 @@ private:
     static constexpr uint32_t kMask = kBits - 1;
     void Set(uint32_t hash) { bits_[(hash & kMask) >> 6] |= uint64_t{1} << (hash & 63); }
 
-    std::vector<uint64_t> bits_;  // empty: no text (or not valid)
+    std::vector<uint64_t> bits_;  // kBits bits while valid_
     bool valid_ = false;
 };
 
