@@ -31,7 +31,8 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
     return NoThrow([&]() -> HRESULT {
         if (!focus) {
             _LeaveDocument();
-            engine.SaveUser();
+            // Out of memory while saving must not keep the context it leaves.
+            NoThrowCall([&] { engine.SaveUser(); });
             ReleaseAndClear(context);
             return S_OK;
         }
