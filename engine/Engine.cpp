@@ -8,6 +8,7 @@ namespace zl {
 bool Engine::Init(const std::wstring& folder) {
     dataDir = folder;
     ForgetSearches();
+    candidates.clear();  // their texts are read from the dictionary
     if (!dict.Load(dataDir + L"\\zlwb.dat")) return false;
     // The user's learning is read only with a dictionary to rank it against.
     LoadUser();

@@ -12,6 +12,7 @@
 
 #include "Candidate.h"
 #include "CandidateCache.h"
+#include "CandidateList.h"
 #include "Config.h"
 #include "Dict.h"
 #include "LearnedFilter.h"
@@ -91,7 +92,7 @@ public:
     bool tempPinyin = false;
     std::string code;
     std::wstring shownCode;
-    std::vector<Candidate> candidates;
+    CandidateList candidates;
     uint64_t wubiCount = 0;
     uint64_t exactCount = 0;
     bool pinyinLonger = false;
@@ -168,7 +169,6 @@ private:
     std::vector<uint32_t> kept_;
     std::vector<uint32_t> raised_;  // positions whose use counts grew, while refreshing a kept list
     std::vector<uint32_t> countedHashes_;  // of the texts counted since a kept list read its counts
-    std::vector<DictEntry> entries_;  // of the candidates shown, while they are made
     CandidateCache cache_;
     LearnedFilter learned_;  // the texts of userFreq
     std::string pinyinWhole_;  // a code whose every pinyin match is in pinyinWholeIds_

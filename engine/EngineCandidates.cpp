@@ -4,6 +4,7 @@
 
 #include "Engine.h"
 #include "GbkText.h"
+#include "JoinedPinyin.h"
 
 namespace zl {
 
@@ -21,46 +22,6 @@ constexpr uint32_t kMaxPackedAt = 0xFFFF;
 // The sieve of recently counted hashes: 1024 bits, a few of them set per count.
 constexpr unsigned kCountedSieveBits = 10;
 constexpr size_t kCountedSieveWords = (size_t{1} << kCountedSieveBits) / 64;
-
-// Calls f with each letter of the entry's syllables joined without apostrophes, up to
-// its syllable count or a NUL. False when a syllable is longer than any real one: the
-// pool is damaged there, and reading on could take the rest of the pool.
-template <typename F>
-bool ForEachJoinedLetter(std::string_view pinyin, int syllableCount, F f) {
-    int syllable = 0;
-    size_t letters = 0;
-    for (char ch : pinyin) {
-        if (ch == '\0') break;
-        if (ch == '\'') {
-            if (++syllable >= syllableCount) break;
-            letters = 0;
-            continue;
-        }
-        if (++letters > Dict::kMaxSyllable) return false;
-        f(ch);
-    }
-    return true;
-}
-
-// The joined letters; empty when ForEachJoinedLetter finds the pool damaged.
-void JoinPinyin(std::string_view pinyin, int syllableCount, std::string& out) {
-    // Gathered on the stack and appended a block at a time: a candidate's code is
-    // made on every list shown.
-    char joined[64];
-    size_t n = 0;
-    out.clear();
-    const bool whole = ForEachJoinedLetter(pinyin, syllableCount, [&](char ch) {
-        if (n == sizeof joined) {
-            out.append(joined, n);
-            n = 0;
-        }
-        joined[n++] = ch;
-    });
-    if (whole)
-        out.append(joined, n);
-    else
-        out.clear();
-}
 
 enum class Spelled { Dropped, Exactly, Otherwise };
 
@@ -285,28 +246,10 @@ void Engine::RankRaised(const std::vector<Pending>& pending, const std::vector<u
 }
 
 void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
-    // The entries are read first, all of them, so that their reads from the mapping
-    // overlap instead of waiting one after another.
-    entries_.resize(kept.size());
-    for (size_t i = 0; i < kept.size(); ++i) {
-        // Cannot fail: the entry was read while building.
-        if (!dict.GetEntry(pending[kept[i]].source, entries_[i])) entries_[i] = DictEntry{};
-    }
-    // The old list is overwritten in place, reusing its strings' room.
-    candidates.resize(kept.size());
+    candidates.Start(dict, kept.size());
     for (size_t i = 0; i < kept.size(); ++i) {
         const Pending& p = pending[kept[i]];
-        const DictEntry& e = entries_[i];
-        Candidate& c = candidates[i];
-        c.text.assign(dict.Text(e));
-        if (p.pinyin)
-            JoinPinyin(dict.Pinyin(e), e.syllableCount, c.code);
-        else
-            c.code.assign(dict.Code(e));
-        c.freq = p.freq;
-        c.userCount = p.userCount;
-        c.promote = p.promote;
-        c.tier = p.tier;
+        candidates.Set(i, p.source, p.pinyin, p.freq, p.userCount, p.promote, p.tier);
     }
 }
 
@@ -382,8 +325,7 @@ void Engine::ReserveScratch() {
     Prefault(lifted_, kRaisedByInsertion + 1);
     Prefault(kept_, kMaxCandidates);
     Prefault(countedHashes_, CandidateCache::kRecentCounts);
-    Prefault(entries_, kMaxCandidates);
-    Prefault(candidates, kMaxCandidates);
+    candidates.Reserve(kMaxCandidates);
     cache_.Reserve();
 }
 

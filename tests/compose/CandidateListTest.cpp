@@ -120,8 +120,8 @@ TEST_F(CandidateList, KeepsTheBestHundredInWubiAndPinyin) {
         engine.mode = m;
         Search("a");
         ASSERT_EQ(engine.candidates.size(), 100u) << m;
-        EXPECT_EQ(engine.candidates.front().freq, 150u);
-        EXPECT_EQ(engine.candidates.back().freq, 51u);
+        EXPECT_EQ(engine.candidates[0].freq, 150u);
+        EXPECT_EQ(engine.candidates[99].freq, 51u);
         for (size_t i = 1; i < engine.candidates.size(); ++i)
             EXPECT_GT(engine.candidates[i - 1].freq, engine.candidates[i].freq);
     }
@@ -225,7 +225,8 @@ TEST_F(CandidateList, ACountRanksItsTextHoweverItArrives) {
     EXPECT_EQ(countOfFirst("cd"), 1u) << "learned";
     engine.userFreq[Han(2)] = 3;
     Search("ce");
-    EXPECT_EQ(engine.candidates.at(0).userCount, 3u) << "set, then Update";
+    ASSERT_FALSE(engine.candidates.empty());
+    EXPECT_EQ(engine.candidates[0].userCount, 3u) << "set, then Update";
 }
 
 TEST_F(CandidateList, PromotionsLeadNewestFirstAndOnlyForTheirCode) {

@@ -146,7 +146,7 @@ TEST(GeneratedDictTyping, EachKeyGivesTheListOfAFreshSearch) {
             if (c >= 'a' && c <= 'z') run += c;
         if (!run.empty()) runs.push_back(run.substr(0, 20));
     }
-    auto same = [](const std::vector<zl::Candidate>& a, const std::vector<zl::Candidate>& b) {
+    auto same = [](const zl::CandidateList& a, const zl::CandidateList& b) {
         if (a.size() != b.size()) return false;
         for (size_t i = 0; i < a.size(); ++i)
             if (a[i].text != b[i].text || a[i].code != b[i].code || a[i].freq != b[i].freq || a[i].tier != b[i].tier)

@@ -1,6 +1,7 @@
 // The candidate window: both themes, both layouts, codes and page indicator on and
 // off, another selection, small and large fonts.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CandWindow.h"
@@ -10,7 +11,7 @@ namespace zlgallery {
 
 namespace {
 
-std::vector<zl::Candidate> Candidates() {
+zl::CandidateList Candidates() {
     const struct {
         const wchar_t* text;
         const char* code;
@@ -23,7 +24,9 @@ std::vector<zl::Candidate> Candidates() {
         c.code = r.code;
         out.push_back(c);
     }
-    return out;
+    zl::CandidateList list;
+    list.Assign(std::move(out));
+    return list;
 }
 
 struct State {
@@ -39,7 +42,7 @@ struct State {
 }  // namespace
 
 void AddCandidatePages(Gallery& g) {
-    const std::vector<zl::Candidate> list = Candidates();
+    const zl::CandidateList list = Candidates();
     const State states[] = {
         {L"horizontal", 0, 20, true, true, true, 0},
         {L"horizontal-page2", 1, 20, true, true, true, 0},

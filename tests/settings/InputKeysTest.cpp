@@ -107,7 +107,8 @@ TEST_F(InputBoxTest, TabCyclesSchemeDropsCodeAndSaves) {
     EXPECT_TRUE(text.empty());
     Keys("", {VK_TAB});
     Keys("nihao");
-    EXPECT_EQ(engine.candidates.at(0).text, L"你好");
+    ASSERT_FALSE(engine.candidates.empty());
+    EXPECT_EQ(engine.candidates[0].text, L"你好");
     // The menu's scheme items: the current one keeps the code, another drops it.
     zldemo::SelectScheme(engine, cfg, 1);
     EXPECT_EQ(engine.code, "nihao");

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CandWindow.h"
@@ -11,7 +12,7 @@
 
 namespace candtest {
 
-inline std::vector<zl::Candidate> Sample(size_t n) {
+inline zl::CandidateList Sample(size_t n) {
     static const wchar_t* texts[] = {L"工", L"式", L"中国", L"经济", L"东", L"同学", L"五笔输入法", L"我们", L"不"};
     static const char* codes[] = {"a", "aa", "khlg", "xcyj", "ai", "mgip", "gtlw", "trwu", "i"};
     std::vector<zl::Candidate> out;
@@ -21,11 +22,13 @@ inline std::vector<zl::Candidate> Sample(size_t n) {
         c.code = codes[i % 9];
         out.push_back(c);
     }
-    return out;
+    zl::CandidateList list;
+    list.Assign(std::move(out));
+    return list;
 }
 
 // A request placed well inside the screen.
-inline zl::CandShow Request(const std::vector<zl::Candidate>& list, uint64_t page = 0, bool horizontal = true) {
+inline zl::CandShow Request(const zl::CandidateList& list, uint64_t page = 0, bool horizontal = true) {
     zl::CandShow s;
     s.list = &list;
     s.page = page;

@@ -102,7 +102,7 @@ TEST(CandWindow, TheRegionFollowsTheWindowSize) {
     zl::CandWindow w;
     ASSERT_TRUE(w.Create(Instance()));
     struct Step {
-        const std::vector<zl::Candidate>* list;
+        const zl::CandidateList* list;
         bool horizontal;
     } const steps[] = {{&wide, true}, {&wide, true}, {&narrow, true}, {&wide, false}, {&wide, true}};
     for (size_t i = 0; i < std::size(steps); ++i) {
@@ -164,7 +164,7 @@ TEST(CandWindow, NothingToShowHides) {
     showAndExpectHidden(zero);
     zl::CandShow none;
     showAndExpectHidden(none);
-    std::vector<zl::Candidate> empty;
+    zl::CandidateList empty;
     showAndExpectHidden(Request(empty));
     auto wrap = Request(list, (~0ull / 5) + 1);
     showAndExpectHidden(wrap);

@@ -76,8 +76,9 @@ void CandWindow::Show(const CandShow& s) {
     const CandPage slice = SliceCandPage(s.list->size(), s.page, s.pageSize);
     show = s;
     show.list = nullptr;  // not kept past this call
-    pageItems.assign(s.list->begin() + static_cast<std::ptrdiff_t>(slice.first),
-                     s.list->begin() + static_cast<std::ptrdiff_t>(slice.first + slice.count));
+    // Only the page's candidates are read: the others' texts stay unmade.
+    pageItems.clear();
+    for (uint64_t i = slice.first; i < slice.first + slice.count; ++i) pageItems.push_back((*s.list)[i]);
     if (pageItems.empty()) {
         cells.clear();
         Hide();

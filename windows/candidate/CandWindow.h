@@ -9,13 +9,14 @@
 
 #include "CandLayout.h"
 #include "Candidate.h"
+#include "CandidateList.h"
 #include "GdiHelpers.h"
 
 namespace zl {
 
 // What one Show call displays.
 struct CandShow {
-    const std::vector<Candidate>* list = nullptr;  // read only during Show
+    const CandidateList* list = nullptr;  // read only during Show
     uint64_t page = 0;
     uint64_t pageSize = 0;
     int32_t x = 0;  // wanted top-left, screen pixels
