@@ -64,6 +64,35 @@ bool Dict::SylMatch(std::string_view pinyin, int syllableCount, const char* inpu
     if (syllableCount < 1 || inputLen < 1 || input == nullptr) return false;
     const size_t m = static_cast<size_t>(inputLen);
 
+    // Most matches spell their syllables whole up to a prefix of the last one typed:
+    // the typed letters begin the joined syllables. Anything else goes to the full match.
+    {
+        size_t typed = 0, letters = 0;
+        size_t earlier = 0;  // non-empty syllables before the one being read
+        int syllable = 0;
+        size_t i = 0;
+        for (; i < pinyin.size() && typed < m; ++i) {
+            const char ch = pinyin[i];
+            if (ch == '\0') break;
+            if (ch == '\'') {
+                if (++syllable >= syllableCount) break;
+                if (letters != 0) ++earlier;
+                letters = 0;
+                continue;
+            }
+            if (++letters > kMaxSyllable || !LetterMatch(input[typed], ch)) break;
+            ++typed;
+        }
+        if (typed == m) {
+            // The full match reads a syllable as far as the letters left from its earliest
+            // start, and gives up on one longer than any real syllable. Each earlier
+            // syllable took a letter at least, so with fewer letters left than that it
+            // cannot give up; else the syllable must be seen to end, one letter on.
+            if (m - earlier < kMaxSyllable || i >= pinyin.size() || pinyin[i] == '\'' || pinyin[i] == '\0')
+                return true;
+        }
+    }
+
     // reach: positions p where input[0, p) spells the syllables before the current one.
     // Tracking the set of reachable positions instead of backtracking keeps the work
     // polynomial. Positions run from 0 to m.

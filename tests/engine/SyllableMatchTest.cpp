@@ -106,6 +106,12 @@ TEST(SylMatch, EdgeRules) {
     longPy += '\0';
     EXPECT_TRUE(Match(longPy, 100, longIn));
     EXPECT_FALSE(Match(longPy, 100, longIn + "a"));
+    // A syllable longer than any real one is damaged: refused once read that far, also
+    // when the typed letters spell it from its start.
+    EXPECT_FALSE(Match(std::string("abcdefghij\0", 11), 1, "abcdef"));
+    EXPECT_FALSE(Match(std::string("a'bcdefghij\0", 12), 2, "abcdefg"));
+    EXPECT_TRUE(Match(std::string("a'bcdefghij\0", 12), 2, "abcdef"));
+    EXPECT_TRUE(Match(std::string("abcdef\0", 7), 1, "abcdef"));
 }
 
 TEST(SylMatch, AgreesWithBacktrackingOnRandomInput) {
