@@ -176,3 +176,29 @@ TEST(CandidateCache, TellsWhichTextsWereCountedSinceAListReadItsCounts) {
     EXPECT_TRUE(cache.MayHaveCounted(a, 0));
     EXPECT_EQ(cache.CountsMade(), seen + 100000);
 }
+
+TEST(CachedLists, ACandidateThatCatchesUpGoesInByBuildingOrder) {
+    // The first and third texts were counted once; the second, built between them, catches
+    // up while its list is kept. Ties go by building order, as in a fresh build.
+    TempDir dir;
+    UserFolder user;
+    const std::wstring first = L"\u4E00", second = L"\u4E8C", third = L"\u4E09";
+    const auto image = BuildImage({Wubi(first, "gg", 10), Wubi(second, "gg", 10), Wubi(third, "gg", 10)});
+    zl::Engine typed, fresh;
+    for (zl::Engine* e : {&typed, &fresh}) {
+        ASSERT_TRUE(LoadImage(dir, image, e->dict));
+        e->Learn(first);
+        e->Learn(third);
+    }
+    for (char c : std::string("gg")) typed.OnLetter(c);
+    ASSERT_EQ(typed.candidates.size(), 3u);
+    ASSERT_EQ(typed.candidates[1].text, third);
+    typed.Clear();
+    for (zl::Engine* e : {&typed, &fresh}) e->Learn(second);
+    for (char c : std::string("gg")) typed.OnLetter(c);
+    fresh.code = "gg";
+    fresh.Update();
+    ASSERT_EQ(fresh.candidates.size(), 3u);
+    EXPECT_EQ(fresh.candidates[1].text, second);
+    EXPECT_TRUE(SameList(typed, fresh));
+}
