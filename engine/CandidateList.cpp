@@ -10,7 +10,6 @@ namespace zl {
 
 void CandidateList::clear() {
     items_.clear();
-    made_.clear();
     sources_.clear();
 }
 
@@ -19,28 +18,26 @@ void CandidateList::Reserve(size_t n) {
     if (had >= n) return;
     items_.resize(n);
     items_.resize(had);
-    made_.reserve(n);
     sources_.reserve(n);
 }
 
 void CandidateList::Assign(std::vector<Candidate> list) {
+    sources_.assign(list.size(), Source{0, false, true});
     items_ = std::move(list);
-    made_.assign(items_.size(), 1);
-    sources_.clear();
 }
 
 void CandidateList::Start(const Dict& dict, size_t count) {
-    dict_ = &dict;
-    // Resized, not cleared: the candidates kept keep their strings' room.
-    items_.resize(count);
-    made_.assign(count, 0);
+    // The sources grow first: should growing items_ run out of memory, the old list
+    // stays readable. Resized, not cleared: the candidates kept keep their strings' room.
     sources_.resize(count);
+    items_.resize(count);
+    for (Source& s : sources_) s.made = false;
+    dict_ = &dict;
 }
 
 void CandidateList::Set(size_t i, uint32_t source, bool pinyin, uint32_t freq, uint32_t userCount,
                         uint32_t promote, int32_t tier) {
-    sources_[i] = Source{source, pinyin};
-    made_[i] = 0;
+    sources_[i] = Source{source, pinyin, false};
     Candidate& c = items_[i];
     c.freq = freq;
     c.userCount = userCount;
@@ -50,10 +47,10 @@ void CandidateList::Set(size_t i, uint32_t source, bool pinyin, uint32_t freq, u
 
 void CandidateList::Make(size_t i) const {
     Candidate& c = items_[i];
-    made_[i] = 1;
+    sources_[i].made = true;
     DictEntry e{};
     // Cannot fail: the entry was read while building.
-    if (i >= sources_.size() || dict_ == nullptr || !dict_->GetEntry(sources_[i].entry, e)) {
+    if (dict_ == nullptr || !dict_->GetEntry(sources_[i].entry, e)) {
         c.text.clear();
         c.code.clear();
         return;

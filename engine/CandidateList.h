@@ -48,11 +48,11 @@ public:
     bool empty() const { return items_.empty(); }
     // i < size().
     const Candidate& operator[](size_t i) const {
-        if (!made_[i]) Make(i);
+        if (!sources_[i].made) Make(i);
         return items_[i];
     }
     Candidate& operator[](size_t i) {
-        if (!made_[i]) Make(i);
+        if (!sources_[i].made) Make(i);
         return items_[i];
     }
     const_iterator begin() const { return const_iterator(this, 0); }
@@ -75,13 +75,14 @@ private:
     struct Source {
         uint32_t entry;
         bool pinyin;
+        bool made;  // items_[i] has its text and code
     };
     void Make(size_t i) const;
 
     // The strings of earlier lists keep their room: reading a page allocates little.
     mutable std::vector<Candidate> items_;
-    mutable std::vector<uint8_t> made_;  // 1 once items_[i] has its text and code
-    std::vector<Source> sources_;
+    // At least as long as items_, so that any i < size() has its source.
+    mutable std::vector<Source> sources_;
     const Dict* dict_ = nullptr;
 };
 

@@ -112,6 +112,8 @@ TEST(SylMatch, EdgeRules) {
     EXPECT_FALSE(Match(std::string("a'bcdefghij\0", 12), 2, "abcdefg"));
     EXPECT_TRUE(Match(std::string("a'bcdefghij\0", 12), 2, "abcdef"));
     EXPECT_TRUE(Match(std::string("abcdef\0", 7), 1, "abcdef"));
+    // Empty syllables take no letter: the damaged one after them is read as far.
+    EXPECT_FALSE(Match(std::string("''bcdefghij\0", 12), 3, "bcdefg"));
 }
 
 TEST(SylMatch, AgreesWithBacktrackingOnRandomInput) {
