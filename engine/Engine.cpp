@@ -19,6 +19,8 @@ bool Engine::Init(const std::wstring& folder) {
     } catch (const std::bad_alloc&) {
         // Each list grows its own room as it is built.
     }
+    // A code typed before this load keeps its list, now read from this dictionary.
+    Refresh();
     return true;
 }
 

@@ -227,6 +227,10 @@ TEST(EngineInit, LoadsTheDictionaryFromTheDataFolder) {
     EXPECT_TRUE(engine.Init(dir.Path()));
     engine.OnLetter('a');
     EXPECT_EQ(engine.candidates.size(), 1u);
+    // Loading again (a new activation) keeps the typed code's list.
+    EXPECT_TRUE(engine.Init(dir.Path()));
+    ASSERT_EQ(engine.candidates.size(), 1u);
+    EXPECT_EQ(engine.candidates[0].text, Han(0));
 }
 
 }  // namespace
