@@ -97,6 +97,25 @@ std::string_view WithoutBom(std::string_view bytes) {
     return bytes;
 }
 
+// An editor may have saved the file as UTF-16 with its mark. Read as UTF-8 not one line
+// would parse, and the next save would replace every entry with the few learned since;
+// converted, it loads whole and the save writes it back as UTF-8. No UTF-8 file starts
+// with either mark's bytes. Other files come back as they are, without a UTF-8 mark.
+std::string_view AsUtf8(std::string_view bytes, std::string& converted) {
+    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
+    if (!little && bytes.substr(0, 2) != "\xFE\xFF") return WithoutBom(bytes);
+    std::wstring text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+        text.push_back(static_cast<wchar_t>(little ? first | second << 8 : second | first << 8));
+    }
+    Utf8Out utf8(converted);
+    utf8.Text(text);
+    utf8.Finish();
+    return converted;
+}
+
 // A first line that starts with U+FEFF would read back as a byte-order mark and lose it;
 // an empty line before it (skipped by the readers) keeps it.
 void GuardLeadingMark(std::string& out) {
@@ -123,7 +142,8 @@ bool ParseCount(std::string_view s, uint32_t& value) {
 
 void ParseUseCounts(std::string_view bytes, UseCounts& counts) {
     std::wstring text;
-    ForEachLine(WithoutBom(bytes), [&](std::string_view line) {
+    std::string converted;
+    ForEachLine(AsUtf8(bytes, converted), [&](std::string_view line) {
         const size_t tab = line.find('\t');
         if (tab == std::string_view::npos || tab == 0) return;
         uint32_t count = 0;
@@ -150,7 +170,8 @@ void FormatUseCounts(const UseCounts& counts, std::string& out) {
 
 void ParsePromotions(std::string_view bytes, Promotions& promotions, uint32_t& maxStamp) {
     std::wstring code, text;
-    ForEachLine(WithoutBom(bytes), [&](std::string_view line) {
+    std::string converted;
+    ForEachLine(AsUtf8(bytes, converted), [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const size_t tab1 = line.find('\t');
         if (tab1 == std::string_view::npos) return;

@@ -1,5 +1,6 @@
 // The two learning files as bytes: user.dat ("text TAB count LF") and promote.dat
-// ("code TAB text TAB stamp LF"), UTF-8 without a byte-order mark.
+// ("code TAB text TAB stamp LF"), UTF-8 without a byte-order mark. The parsers also take
+// what an editor may have saved instead: UTF-8 or UTF-16 with a byte-order mark.
 #pragma once
 
 #include <cstdint>

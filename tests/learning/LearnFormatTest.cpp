@@ -142,6 +142,31 @@ TEST(LearnFormat, ByteOrderMarkFromAnEditorDoesNotJoinTheFirstLine) {
     EXPECT_EQ(counts, (UseCounts{{L"a", 1}, {L"\xFEFF" L"b", 2}}));
 }
 
+TEST(LearnFormat, FilesSavedAsUtf16ByAnEditorLoadWhole) {
+    const std::wstring useCounts = L"\x4E2D\t7\r\n\xD83D\xDE00\t2\r\n";
+    const std::wstring promotionLines = L"ggg\t\x738B\t3\r\naa\t\x5DE5\t9";
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        const auto encode = [&](const std::wstring& text) {
+            std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            for (const wchar_t u : text) {
+                const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+                bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+            }
+            return bytes;
+        };
+        UseCounts counts;
+        zl::ParseUseCounts(encode(useCounts), counts);
+        EXPECT_EQ(counts, (UseCounts{{L"\x4E2D", 7}, {L"\xD83D\xDE00", 2}}));
+
+        Promotions promotions;
+        uint32_t max = 0;
+        zl::ParsePromotions(encode(promotionLines), promotions, max);
+        EXPECT_EQ(promotions, (Promotions{{Key(L"ggg", L"\x738B"), 3}, {Key(L"aa", L"\x5DE5"), 9}}));
+        EXPECT_EQ(max, 9u);
+    }
+}
+
 TEST(LearnFormat, GarbageNeverCrashesTheParsers) {
     // Every byte value in every position of short lines, and long runs without LF.
     std::string bytes;
