@@ -185,12 +185,20 @@ Config DefaultConfig() { return Config{}; }
 std::wstring Config::Path() const { return UserDir() + L"\\config.ini"; }
 
 void Config::Load() {
+    loadFailed_ = false;
     const std::wstring file = Path();
     if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     // Read in the ANSI code page, an edited file's Chinese names would not be found, and
     // the next load-modify-save would write the defaults over the user's values. Made
     // Unicode first, every value is read; a file that cannot be made so is read as it is.
-    EnsureUnicodeFile(file);
+    if (!EnsureUnicodeFile(file)) {
+        // Locked by another process's save, say: the profile functions would read nothing.
+        std::string bytes;
+        if (ReadWholeFile(file, bytes) != FileRead::Read) {
+            loadFailed_ = true;
+            return;
+        }
+    }
 
     for (const IntKey& k : kIntKeys) this->*k.field = ReadInt(file, k.section, k.key, this->*k.field);
 
@@ -207,6 +215,7 @@ void Config::Load() {
 }
 
 void Config::Save() const {
+    if (loadFailed_) return;
     const std::wstring file = Path();
     if (!EnsureUnicodeFile(file)) return;
 

@@ -47,10 +47,15 @@ struct Config {
 
     // UserDir() + "\config.ini"; creates the user folder when missing.
     std::wstring Path() const;
-    // Reads every key present; missing keys keep their current values.
+    // Reads every key present; missing keys keep their current values, and all of them do
+    // when config.ini exists but cannot be read.
     void Load();
-    // Writes all 31 keys; nothing when config.ini exists but cannot be read.
+    // Writes all 31 keys; nothing when config.ini exists but cannot be read, or could not
+    // when this record last loaded: its values would replace the user's.
     void Save() const;
+
+private:
+    bool loadFailed_ = false;
 };
 
 // The built-in defaults of every key: what a fresh record holds, and what restoring the

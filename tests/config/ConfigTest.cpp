@@ -392,6 +392,29 @@ TEST_F(ConfigFile, AFileThatCannotBeReadIsNotWritten) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), original);
 }
 
+TEST_F(ConfigFile, ARecordThatCouldNotLoadTheFileDoesNotWriteIt) {
+    // Another process holds the file while this one loads, and has let go when it saves.
+    zl::Config mine;
+    mine.fontSize = 40;
+    mine.Save();
+    zl::Config c;
+    {
+        zl::UniqueHandle locked(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(locked.Valid());
+        c.Load();
+    }
+    c.scheme = 2;
+    c.Save();
+    zl::Config again;
+    again.Load();
+    EXPECT_EQ(again.fontSize, 40);
+    c.Load();  // readable again: saving works again
+    c.scheme = 2;
+    c.Save();
+    again.Load();
+    EXPECT_EQ(again.scheme, 2);
+}
+
 TEST_F(ConfigFile, AByteEncodedFileWithNulsIsNotTakenForUtf16) {
     using namespace std::string_literals;
     const std::string files[] = {"[mine]\r\nkey=value\r\nmore=\0texts\r\n"s, "[mine]\r\nk=v\r\n"s + std::string(7, '\0')};
