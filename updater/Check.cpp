@@ -18,11 +18,17 @@ void Fail(const std::wstring& text) { FinishRun(2, text); }
 // Every line must name a plain file inside the install folder; one that does not
 // makes the whole manifest unusable.
 bool ManifestPathsAreSafe(const IncManifest& man) {
+    std::vector<std::wstring> paths;
     for (const IncFile& f : man.files) {
         if (!IsSafeManifestPath(f.path) || TargetIsUnsafeOnDisk(g_installDir, f.path)) {
             LogFile(L"[%ls] 增量清单里的路径不安全，拒绝更新：%ls", g_installDir.c_str(), f.path.c_str());
             return false;
         }
+        paths.push_back(f.path);
+    }
+    if (const std::wstring* clash = PathNeedingAFileAsFolder(paths)) {
+        LogFile(L"[%ls] 增量清单里的路径不安全，拒绝更新：%ls", g_installDir.c_str(), clash->c_str());
+        return false;
     }
     return true;
 }

@@ -211,7 +211,9 @@ int Run(HINSTANCE inst) {
         DispatchMessageW(&msg);
     }
     ReleaseMutex(mutex.Get());
-    // The worker may still be downloading after an abandoned run; it ends with the process.
+    // A run abandoned by a close still has its worker. Returning would destroy the shared
+    // globals while it writes them; ending the process stops the worker first.
+    if (g_busy) ExitProcess(static_cast<UINT>(g_exitCode));
     return g_exitCode;
 }
 

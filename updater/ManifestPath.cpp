@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cwctype>
+#include <set>
 
 namespace zl {
 
@@ -57,6 +58,23 @@ bool IsSafeManifestPath(const std::wstring& path) {
         if (cut == std::wstring::npos) return true;
         start = cut + 1;
     }
+}
+
+const std::wstring* PathNeedingAFileAsFolder(const std::vector<std::wstring>& paths) {
+    std::vector<std::wstring> folded;
+    folded.reserve(paths.size());
+    for (const std::wstring& p : paths) {
+        std::wstring f = NormalisedManifestPath(p);
+        if (!f.empty()) CharUpperBuffW(&f[0], static_cast<DWORD>(f.size()));
+        folded.push_back(std::move(f));
+    }
+    const std::set<std::wstring> files(folded.begin(), folded.end());
+    for (size_t i = 0; i < folded.size(); ++i) {
+        for (size_t cut = folded[i].find(L'\\'); cut != std::wstring::npos; cut = folded[i].find(L'\\', cut + 1)) {
+            if (files.count(folded[i].substr(0, cut))) return &paths[i];
+        }
+    }
+    return nullptr;
 }
 
 std::wstring LocalPathOf(const std::wstring& installDir, const std::wstring& path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace zl {
 
@@ -13,6 +14,11 @@ std::wstring NormalisedManifestPath(const std::wstring& path);
 // characters, no empty, "." or ".." segment, no segment ending in a dot or space, no DOS
 // device name (with or without extension), not inside update_tmp.
 bool IsSafeManifestPath(const std::wstring& path);
+
+// The first path of the list that needs another one of the list as its folder (names
+// compared without regard to case), or null when none does: the run would have to put
+// a file and a folder under one name, and replacing the one destroys the other.
+const std::wstring* PathNeedingAFileAsFolder(const std::vector<std::wstring>& paths);
 
 // installDir + "\" + the normalised path.
 std::wstring LocalPathOf(const std::wstring& installDir, const std::wstring& path);

@@ -69,6 +69,19 @@ TEST(ManifestPath, AcceptsPlainFilesAndLooksAtTheDisk) {
     EXPECT_FALSE(zl::TargetIsUnsafeOnDisk(dir.Path(), L"new/sub/x.dll"));
 }
 
+TEST(ManifestPath, AFileListedWhereAnotherEntryNeedsAFolderIsFound) {
+    const std::pair<std::vector<std::wstring>, int> cases[] = {
+        {{L"a/b.dll", L"a.dll", L"ab/c", L"a\\bc"}, -1},
+        {{L"data", L"DATA\\x.dat"}, 1},
+        {{L"x/y/z.dat", L"x/Y"}, 0},
+        {{L"same.dll", L"same.dll"}, -1},  // duplicates replace the one file twice
+    };
+    for (const auto& c : cases) {
+        const std::wstring* found = zl::PathNeedingAFileAsFolder(c.first);
+        EXPECT_EQ(found ? found - c.first.data() : -1, c.second) << c.first[0];
+    }
+}
+
 TEST(Replace, FreeNamesCountUpAndStopAt199) {
     std::set<std::wstring> taken = {L"t.old", L"t.old1", L"t.old2"};
     EXPECT_EQ(zl::FreeSuffixName(L"t", L".old", [&](const std::wstring& n) { return taken.count(n) > 0; }), L"t.old3");

@@ -129,6 +129,24 @@ TEST_F(UpdateRun, EveryUnsafeManifestPathFailsTheWholeCheck) {
     }
 }
 
+TEST_F(UpdateRun, AnEntryThatIsTheFolderOfAnotherFailsTheWholeCheck) {
+    // Neither exists before the run: only the manifest itself says they cannot both be.
+    const std::vector<PubFile> clashes[] = {
+        {{L"new/sub/file.dat", "in a folder", 0}, {L"new/sub", "a file", 0, "", "", true, L"f"}},
+        {{L"New/Sub", "a file", 0, "", "", true, L"f"}, {L"new/sub/file.dat", "in a folder", 0}},
+    };
+    for (const auto& files : clashes) {
+        std::vector<PubFile> all = {{L"zlwb64.dll", "dll v2", 64}};
+        all.insert(all.end(), files.begin(), files.end());
+        Publish("4.6.0", "20260101120000", all);
+        DeleteFileW(std::wstring(temp_ + L"\\zlupd.log").c_str());
+        EXPECT_EQ(Run(L"--auto"), 2) << Log();
+        EXPECT_TRUE(LogHas("路径不安全")) << Log();
+        ExpectUnchanged();
+        EXPECT_FALSE(InstalledExists(L"new"));
+    }
+}
+
 TEST_F(UpdateRun, ASecondUpdaterOfTheFolderLeavesItAlone) {
     Publish("4.6.0", "20260101120000", {{L"zlwb64.dll", "dll v2", 64}});
     // Stands in for a running updater of this folder.

@@ -51,12 +51,13 @@ void UpdaterCase::Publish(const std::string& version, const std::string& build, 
     const std::wstring folder = std::wstring(ZL_HTTP_DIR) + L"\\root\\" + name;
     std::string manifest = "version=" + version + "\nbuild=" + build + "\nnotes=inc notes\n";
     for (const PubFile& f : files) {
+        const std::wstring served = f.served.empty() ? f.path : f.served;
         char crc[16];
         std::snprintf(crc, sizeof crc, "%08x", zl::Crc32(0, f.bytes.data(), f.bytes.size()));
         manifest += "file=" + Narrow(f.path) + "|" + (f.size.empty() ? std::to_string(f.bytes.size()) : f.size) +
-                    "|" + (f.crc.empty() ? crc : f.crc) + "|files/" + Narrow(f.path) + "|" + std::to_string(f.arch) +
+                    "|" + (f.crc.empty() ? crc : f.crc) + "|files/" + Narrow(served) + "|" + std::to_string(f.arch) +
                     "\n";
-        if (f.upload) WriteMakingFolders(folder + L"\\inc\\files\\" + Backslashed(f.path), f.bytes);
+        if (f.upload) WriteMakingFolders(folder + L"\\inc\\files\\" + Backslashed(served), f.bytes);
     }
     WriteMakingFolders(folder + L"\\inc\\manifest.txt", manifest);
     WriteMakingFolders(folder + L"\\version.txt", "version=" + version + "\ninc=inc/manifest.txt\nnotes=pub notes\n");

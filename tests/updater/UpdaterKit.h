@@ -24,6 +24,7 @@ struct PubFile {
     std::string size = "";  // "" = the real size
     std::string crc = "";   // "" = the real CRC
     bool upload = true;     // false: the manifest names a file the server does not have
+    std::wstring served = L"";  // where the server has it under files/; "" = the path
 };
 
 class UpdaterCase : public ::testing::Test {
