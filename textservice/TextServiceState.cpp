@@ -236,7 +236,13 @@ void CTextService::_CheckConfigReload() {
     fresh.Load();
     const ConfigDelta delta = CompareConfig(config, fresh);
     config = fresh;
+    const bool hadInput = !engine.code.empty();
     _ApplyConfigToEngine();
+    if (hadInput && engine.code.empty()) {
+        // Another scheme dropped the typed code: it leaves the document and the window too.
+        _HideCandidate();
+        if (context) _Sync(context);
+    }
     statusBar.SetSkin(_CurrentSkin());
     if (delta.position && config.statusX >= 0 && config.statusY >= 0) {
         statusBar.SetPos(config.statusX, config.statusY);

@@ -128,4 +128,17 @@ TEST(State, ReloadAfterTheIntervalNeverOfOwnSaves) {
     EXPECT_EQ(d.S().config.pageSize, 9);
 }
 
+TEST(State, ASchemeChangedElsewhereErasesTheTypedCode) {
+    KeyDriver d;
+    d.S()._LoadConfig();
+    d.Type("gg");
+    ASSERT_FALSE(d.Doc().text.empty());
+    WriteAsOther([](zl::Config& c) { c.scheme = 1; });
+    d.now += 700;
+    d.Tick();
+    EXPECT_TRUE(d.S().engine.mode == zl::kModePinyin && d.S().engine.code.empty());
+    EXPECT_TRUE(d.Doc().text.empty());
+    EXPECT_EQ(d.Doc().active, nullptr);
+}
+
 }  // namespace
