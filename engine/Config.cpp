@@ -184,10 +184,10 @@ Config DefaultConfig() { return Config{}; }
 
 std::wstring Config::Path() const { return UserDir() + L"\\config.ini"; }
 
-void Config::Load() {
+bool Config::Load() {
     loadFailed_ = false;
     const std::wstring file = Path();
-    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
     // Read in the ANSI code page, an edited file's Chinese names would not be found, and
     // the next load-modify-save would write the defaults over the user's values. Made
     // Unicode first, every value is read; a file that cannot be made so is read as it is.
@@ -196,7 +196,7 @@ void Config::Load() {
         std::string bytes;
         if (ReadWholeFile(file, bytes) != FileRead::Read) {
             loadFailed_ = true;
-            return;
+            return false;
         }
     }
 
@@ -212,6 +212,7 @@ void Config::Load() {
     fontSize = Clamp(fontSize, 12, 48);
     scheme = ZeroAbove2(scheme);
     statusSkin = ZeroAbove2(statusSkin);
+    return true;
 }
 
 void Config::Save() const {

@@ -47,9 +47,9 @@ struct Config {
 
     // UserDir() + "\config.ini"; creates the user folder when missing.
     std::wstring Path() const;
-    // Reads every key present; missing keys keep their current values, and all of them do
-    // when config.ini exists but cannot be read.
-    void Load();
+    // Reads every key present; missing keys keep their current values. False, and every
+    // value kept, when config.ini exists but cannot be read.
+    bool Load();
     // Writes all 31 keys; nothing when config.ini exists but cannot be read, or could not
     // when this record last loaded: its values would replace the user's.
     void Save() const;

@@ -232,8 +232,9 @@ void CTextService::_CheckConfigReload() {
     FILETIME written;
     if (!ReadWriteTime(fresh.Path().c_str(), &written) || SameFileTime(written, configWriteTime))
         return;
+    // Held by another writer: the settings stay as they are, and the next poll tries again.
+    if (!fresh.Load()) return;
     configWriteTime = written;
-    fresh.Load();
     const ConfigDelta delta = CompareConfig(config, fresh);
     config = fresh;
     const bool hadInput = !engine.code.empty();

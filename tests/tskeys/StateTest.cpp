@@ -141,4 +141,22 @@ TEST(State, ASchemeChangedElsewhereErasesTheTypedCode) {
     EXPECT_EQ(d.Doc().active, nullptr);
 }
 
+TEST(State, AReloadThatCannotReadTheFileKeepsTheSettingsAndTriesAgain) {
+    KeyDriver d;
+    WriteAsOther([](zl::Config& c) { c.fontSize = 30; });
+    d.S()._LoadConfig();
+    WriteAsOther([](zl::Config& c) { c.pageSize = 7; });
+    {
+        zl::UniqueHandle held(
+            CreateFileW(d.S().config.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held.Valid());
+        d.now += 700;
+        d.Tick();
+        EXPECT_TRUE(d.S().config.fontSize == 30 && d.S().config.pageSize == 5);
+    }
+    d.now += 700;
+    d.Tick();
+    EXPECT_TRUE(d.S().config.fontSize == 30 && d.S().config.pageSize == 7);
+}
+
 }  // namespace
