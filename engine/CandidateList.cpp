@@ -47,19 +47,20 @@ void CandidateList::Set(size_t i, uint32_t source, bool pinyin, uint32_t freq, u
 
 void CandidateList::Make(size_t i) const {
     Candidate& c = items_[i];
-    sources_[i].made = true;
     DictEntry e{};
     // Cannot fail: the entry was read while building.
     if (dict_ == nullptr || !dict_->GetEntry(sources_[i].entry, e)) {
         c.text.clear();
         c.code.clear();
-        return;
+    } else {
+        c.text.assign(dict_->Text(e));
+        if (sources_[i].pinyin)
+            JoinPinyin(dict_->Pinyin(e), e.syllableCount, c.code);
+        else
+            c.code.assign(dict_->Code(e));
     }
-    c.text.assign(dict_->Text(e));
-    if (sources_[i].pinyin)
-        JoinPinyin(dict_->Pinyin(e), e.syllableCount, c.code);
-    else
-        c.code.assign(dict_->Code(e));
+    // Only now: a read that ran out of memory leaves it to be made again, not an old text.
+    sources_[i].made = true;
 }
 
 }  // namespace zl
