@@ -26,9 +26,14 @@ bool Dict::Load(const std::wstring& path) {
         return false;
     fileSize_ = static_cast<uint64_t>(size.QuadPart);
 
-    mapping_.Reset(CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    // The size read above bounds every check below, so the mapping must hold exactly that
+    // many bytes: a file cut short since then fails here (a read-only mapping cannot grow
+    // it) instead of leaving the checks to pass against bytes that are not mapped.
+    if (fileSize_ > SIZE_MAX) return false;
+    mapping_.Reset(CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, static_cast<DWORD>(fileSize_ >> 32),
+                                      static_cast<DWORD>(fileSize_), nullptr));
     if (!mapping_.Valid()) return false;
-    view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_READ, 0, 0, 0));
+    view_.Reset(MapViewOfFile(mapping_.Get(), FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(fileSize_)));
     if (!view_.Get()) return false;
 
     const auto* base = static_cast<const uint8_t*>(view_.Get());
