@@ -278,6 +278,9 @@ void OnCommand(HWND hwnd, UINT id) {
             const COLORREF fallback = id == kIdAccent ? kAccentFallback : kCardFallback;
             COLORREF picked = 0;
             if (PickColor(hwnd, field ? static_cast<COLORREF>(field) : fallback, &picked)) {
+                // The dialog may have stayed open a long time: what the input method saved
+                // meanwhile must not be written back with the values read when the menu opened.
+                g_cfg.Load();
                 field = static_cast<int>(picked);
                 ApplyAndSave();
             }

@@ -108,3 +108,37 @@ TEST(DemoProcess, HelpWindowOpensOnceAndEscCloses) {
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(demo.WaitExit(), 0u);
 }
+
+TEST(DemoProcess, ColourPickedAfterTheInputMethodSavedKeepsItsChange) {
+    zltest::UserFolder user;
+    zltest::DemoFolder folder;
+    zltest::DemoProcess demo(folder, L"");
+    HWND window = demo.WaitWindow(kMain, L"泽仑五笔输入法 - 演示与设置");
+    ASSERT_NE(window, nullptr);
+    const std::wstring ini = user.Dir().File(L"config.ini");
+    SendMessageW(window, WM_COMMAND, 206, 0);  // 竖排候选: the file exists, in Unicode
+    for (UINT command : {112u, 113u}) {  // 状态条配色, 状态条底色
+        const int vertical = Key(user, L"界面", L"竖排") == 1 ? 0 : 1;
+        PostMessageW(window, WM_COMMAND, command, 0);  // the dialog runs inside the command
+        HWND dialog = nullptr;
+        ASSERT_TRUE(zltest::PumpUntil(
+            [&] {
+                for (HWND d : demo.Windows(L"#32770")) {
+                    if (GetWindow(d, GW_OWNER) == window) dialog = d;
+                }
+                return dialog != nullptr;
+            },
+            20000))
+            << command;
+        // While the dialog is open the input method saves a change of its own.
+        WritePrivateProfileStringW(L"界面", L"竖排", vertical ? L"1" : L"0", ini.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        // OK takes the colour the dialog started from: the theme's own one.
+        const wchar_t* key = command == 112u ? L"状态条强调色" : L"状态条底色";
+        const int picked = command == 112u ? 0xCE5C28 : 0xFCFAFA;
+        EXPECT_TRUE(zltest::PumpUntil([&] { return Key(user, L"界面", key) == picked; }, 20000)) << command;
+        EXPECT_EQ(Key(user, L"界面", L"竖排"), vertical) << command;
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(demo.WaitExit(), 0u);
+}

@@ -277,6 +277,25 @@ TEST(StatusBarPlacement, UpdateRepaintsOnlyOnChange) {
     EXPECT_EQ(bar.dirty, 1);
 }
 
+TEST(StatusBarWindow, ClassGoesWithTheLastBarAlsoWhenItsWindowWentFirst) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    {
+        Bar a, b;
+        a.Destroy();  // b still has a window: the class stays
+        EXPECT_TRUE(GetClassInfoExW(instance, L"ZelunWubiStatusWnd", &wc));
+        // Destroyed from outside, as when its thread ends: the bar only learns it is gone.
+        ASSERT_TRUE(DestroyWindow(b.hwnd));
+        EXPECT_EQ(nullptr, b.hwnd);
+        b.Destroy();
+        // A later copy of the module loaded at the same address must not find this class.
+        EXPECT_FALSE(GetClassInfoExW(instance, L"ZelunWubiStatusWnd", &wc));
+    }
+    Bar again;  // registers it anew
+    EXPECT_NE(nullptr, again.hwnd);
+}
+
 // Run once in the shared prefix (96 dpi) and once in a prefix whose screen has 144 dpi.
 TEST(StatusBarDpi, GeometryFollowsScreenDpi) {
     const char* env = std::getenv("ZL_EXPECT_DPI");

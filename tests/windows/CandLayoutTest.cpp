@@ -124,7 +124,28 @@ TEST(CandPlacement, WorksOnMonitorsLeftOfThePrimaryAndAtExtremeCoordinates) {
     const LONG big = std::numeric_limits<LONG>::max() - 10;
     POINT q = zl::PlaceCandWindow({big, big}, SIZE{200, 42}, RECT{0, 0, 1280, 1000}, 20);
     EXPECT_EQ(1080, q.x);
-    EXPECT_EQ(big - 42 - 38, q.y);  // lifted above the point, not wrapped below it
+    EXPECT_EQ(958, q.y);  // inside the work area, not wrapped round to the top
+}
+
+TEST(CandPlacement, CaretBelowTheWorkAreaStillShowsTheWindow) {
+    // A window dragged partly off the bottom of the screen reports its caret there.
+    const RECT work{0, 0, 1280, 1000};
+    const SIZE size{200, 42};
+    const struct {
+        LONG caretY;
+        LONG top;
+    } rows[] = {
+        {1000, 1000 - 42 - 38},  // just below: opening above is enough
+        {1038, 958},             // the lift reaches the work area's bottom exactly
+        {1039, 958},
+        {1500, 958},
+        {40000, 958},
+    };
+    for (const auto& r : rows) {
+        const POINT p = zl::PlaceCandWindow({100, r.caretY}, size, work, 20);
+        EXPECT_EQ(r.top, p.y) << "caret y " << r.caretY;
+        EXPECT_LE(p.y + size.cy, work.bottom) << "caret y " << r.caretY;
+    }
 }
 
 TEST(CandHitTest, EdgesFollowRectangleRules) {

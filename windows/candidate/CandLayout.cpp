@@ -75,6 +75,9 @@ POINT PlaceCandWindow(POINT wanted, SIZE size, const RECT& work, int fontPx) {
     if (top + size.cy > work.bottom) {
         top = top - size.cy - 19LL * fontPx / 10;  // 1.9 f
     }
+    // A caret reported far below the work area (a window dragged partly off the screen)
+    // would leave the window out of sight even after opening above it.
+    top = std::min<long long>(top, static_cast<long long>(work.bottom) - size.cy);
     top = std::max<long long>(top, work.top);
     return POINT{static_cast<LONG>(left), static_cast<LONG>(top)};
 }

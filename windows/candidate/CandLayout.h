@@ -56,7 +56,8 @@ CandLayout LayoutCandCells(const CandMetrics& m, const std::vector<CandCellSize>
                            int indicatorW, bool horizontal);
 
 // Top-left of a window of `size` wanted at `wanted`, kept inside `work`; opens above
-// the caret line when there is no room below.
+// the caret line when there is no room below. A window larger than `work` keeps its
+// left and top edges inside.
 POINT PlaceCandWindow(POINT wanted, SIZE size, const RECT& work, int fontPx);
 
 // Index of the first cell containing the client point (left/top inside, right/bottom

@@ -162,6 +162,8 @@ private:
     void OnMouseLeaveTimer();
     void Invalidate(bool erase);
     POINT ScreenPoint(int cx, int cy) const;
+
+    HINSTANCE instance_ = nullptr;  // the module whose class Create registered
 };
 
 // Redraws the desktop under a rectangle a window left, inflated by 2 pixels.

@@ -33,6 +33,7 @@ bool StatusBar::Create(HINSTANCE instance) {
     wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);  // already registered by another bar: use that class
+    instance_ = instance;
     if (!glyphFont) {
         glyphFont = CreateFontW(-L(14), 0, 0, 0, 600, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                 OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
@@ -48,17 +49,22 @@ void StatusBar::Destroy() {
         DeleteObject(glyphFont);
         glyphFont = nullptr;
     }
-    if (!hwnd) return;
-    HWND w = hwnd;
-    KillTimer(w, 1);
-    // Messages sent while the window goes away (capture loss) no longer reach the object.
-    SetWindowLongPtrW(w, GWLP_USERDATA, 0);
-    hwnd = nullptr;
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(w, GWLP_HINSTANCE));
-    DestroyWindow(w);
+    if (hwnd) {
+        HWND w = hwnd;
+        KillTimer(w, 1);
+        // Messages sent while the window goes away (capture loss) no longer reach the object.
+        SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+        hwnd = nullptr;
+        DestroyWindow(w);
+    }
     // The last bar of the module takes its class along, so that a module loaded again
-    // later never finds a class whose procedure points into the unloaded one.
-    UnregisterClassW(kClassName, instance);
+    // later never finds a class whose procedure points into the unloaded one; also when
+    // the window went first (its thread ending) or was never made. Fails harmlessly while
+    // other bars still have windows.
+    if (instance_) {
+        UnregisterClassW(kClassName, instance_);
+        instance_ = nullptr;
+    }
 }
 
 void StatusBar::ResolveDark() {
