@@ -17,6 +17,18 @@ if ((${#missing[@]})); then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror in mid-sync fails an index now and then: try again, then go on with the
+  # indexes that did arrive.
+  for try in 1 2 3; do
+    apt-get update -qq && break
+    [ "$try" = 3 ] || sleep 15
+  done
+  if ! apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+    # Without the i386 indexes wine32 cannot be installed; the 32-bit build needs only
+    # the cross compiler, and its tests are skipped where 32-bit programs cannot run.
+    rest=()
+    for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
+    echo "install-deps: installing without wine32:i386" >&2
+    apt-get install -y -qq --no-install-recommends "${rest[@]}"
+  fi
 fi
