@@ -1,6 +1,7 @@
 #include "Dict.h"
 
 #include <cstring>
+#include <utility>
 
 namespace zl {
 
@@ -17,6 +18,7 @@ bool RegionInside(uint64_t offset, uint64_t count, uint64_t unit, uint64_t size)
 bool Dict::Load(const std::wstring& path) {
     warmup_.Stop();
     valid_ = false;
+    ++loads_;
     file_.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file_.Valid()) return false;
@@ -76,10 +78,10 @@ bool Dict::Load(const std::wstring& path) {
     return true;
 }
 
-void Dict::WarmUp() {
+void Dict::WarmUp(Warmup::Then then) {
     if (!valid_) return;
     warmup_.Start(static_cast<const uint8_t*>(view_.Get()), fileSize_,
-                  std::wstring_view(textPool_, static_cast<size_t>(textPoolUnits_)));
+                  std::wstring_view(textPool_, static_cast<size_t>(textPoolUnits_)), std::move(then));
 }
 
 Dict::PinyinJumps Dict::ReadJumps(const uint8_t* table, uint64_t count, size_t letters) {

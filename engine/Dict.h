@@ -51,11 +51,14 @@ public:
 
     bool Valid() const { return valid_; }
     // Starts bringing the mapping's pages and its texts' GBK answers in on a thread of
-    // its own, so that the first keys do not pay for them; the next Load stops it.
-    void WarmUp();
+    // its own, so that the first keys do not pay for them, then runs then there (it may
+    // read the dictionary); the next Load, WarmUp or the destructor stops it.
+    void WarmUp(Warmup::Then then = {});
     // True once the last WarmUp's work is done (or none is under way).
     bool WarmedUp() const { return warmup_.Done(); }
     uint64_t EntryCount() const { return valid_ ? entryCount_ : 0; }
+    // Counts the loads: ids found before a later load may name other entries.
+    uint64_t Loads() const { return loads_; }
 
     // Reads entry id; false when the id or the entry points outside the table or its pools.
     // Inline, like the views below: every search and list calls them per id.
@@ -145,6 +148,7 @@ private:
 
     // Set only when every check of Load passed; both searches return nothing otherwise.
     bool valid_ = false;
+    uint64_t loads_ = 0;
 
     // Last, so that it stops before the mapping it touches goes.
     Warmup warmup_;

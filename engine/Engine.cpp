@@ -13,7 +13,7 @@ bool Engine::Init(const std::wstring& folder) {
     // The user's learning is read only with a dictionary to rank it against.
     LoadUser();
     LoadPromote();
-    dict.WarmUp();
+    StartShortLists(EffectiveMode());
     try {
         ReserveScratch();
     } catch (const std::bad_alloc&) {

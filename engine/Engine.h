@@ -16,6 +16,8 @@
 #include "Config.h"
 #include "Dict.h"
 #include "LearnedFilter.h"
+#include "ListBuilder.h"
+#include "ShortLists.h"
 #include "UserSaver.h"
 
 namespace zl {
@@ -26,7 +28,7 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    static constexpr size_t kMaxCandidates = 100;
+    static constexpr size_t kMaxCandidates = ListBuilder::kMaxCandidates;
     static constexpr size_t kMaxPinyinLetters = 24;
     static constexpr size_t kMaxMixedLetters = 20;
 
@@ -124,7 +126,16 @@ private:
     // Serves the list of code from the cache; false when it holds no usable one.
     bool RefreshFromCache(Mode m);
     void BuildList(Mode m, bool presearched);
-    void BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin);
+    // Serves a short code from the lists built aside; false when they hold none for it
+    // (not built yet, taken already, or for other settings).
+    bool TakeShortList(Mode m);
+    // Starts building the short lists aside for the scheme m and the present settings.
+    void StartShortLists(Mode m);
+    // Adds the use counts and promotions of the typed code to candidates built from the
+    // dictionary alone; texts, when given, are theirs (otherwise read by source).
+    void AddUserData(std::vector<Pending>& pending, const std::vector<std::wstring_view>* texts);
+    // False when no promotion names a text of this hash (rebuilt when promotions changed).
+    bool MayBePromoted(uint32_t hash);
     // Leaves in kept the positions of the best candidates of pending, in list order.
     void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
     // RankPending for a ranked list whose candidates at the positions in raised (each
@@ -132,9 +143,6 @@ private:
     void RankRaised(const std::vector<Pending>& pending, const std::vector<uint32_t>& raised,
                     std::vector<uint32_t>& kept);
     void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
-    // Position of text (whose std::hash is hash) among the pending candidates, or
-    // SIZE_MAX; `slot` receives where it belongs in textSlots_.
-    size_t FindPending(std::wstring_view text, uint32_t hash, size_t& slot);
     // PinyinHasMatch that keeps the ids of its search for the Update that follows.
     bool PinyinExtends(const std::string& longer);
     // Dict::SearchPinyin, answered from the last search that found all its matches when
@@ -146,10 +154,7 @@ private:
     void TrimPromotions();
 
     // Scratch of Update, kept between calls so a keystroke allocates little.
-    std::vector<uint32_t> ids_;
-    std::vector<Pending> pending_;
-    std::vector<std::wstring_view> pendingText_;  // the texts of pending_, in the mapping
-    std::vector<uint32_t> textSlots_;  // open-addressing index of pending_ by text; 0 = free
+    ListBuilder builder_;
     std::string pinyinSearched_;       // code whose mixed-scheme pinyin ids are in pinyinIds_
     std::vector<uint32_t> pinyinIds_;
     struct Ranked {
@@ -177,7 +182,13 @@ private:
     std::string prefix_;
     std::wstring promoteKey_;
     std::wstring textKey_;
-    std::string joined_;
+    // The short lists: started by Init, taken from by the key operations. Shared with the
+    // dictionary's warm-up thread, which builds them.
+    std::shared_ptr<ShortLists> shortLists_;
+    // One bit per slot of text hashes, for every text some promotion names; made again
+    // when the number of promotions is not promotedFor_ (SIZE_MAX: made again anyway).
+    std::vector<uint64_t> promotedBits_;
+    size_t promotedFor_ = SIZE_MAX;
 
     // Asks the background writer to save user.dat; falls back to SaveUser without one.
     void SaveUserSoon();

@@ -10,11 +10,6 @@ namespace zl {
 
 namespace {
 
-constexpr size_t kMixedCompletions = 24;
-constexpr uint64_t kWubiMax = 100;
-constexpr uint64_t kMixedPinyinMax = 60;
-constexpr size_t kReserve = 128;
-constexpr size_t kMergeSlots = 2048;  // power of two
 // More raised candidates than this are ranked again by sorting the whole list.
 constexpr size_t kRaisedByInsertion = 32;
 // Building positions up to this fit the packed order's low 16 bits.
@@ -22,20 +17,8 @@ constexpr uint32_t kMaxPackedAt = 0xFFFF;
 // The sieve of recently counted hashes: 1024 bits, a few of them set per count.
 constexpr unsigned kCountedSieveBits = 10;
 constexpr size_t kCountedSieveWords = (size_t{1} << kCountedSieveBits) / 64;
-
-enum class Spelled { Dropped, Exactly, Otherwise };
-
-// Whether the joined pinyin (as JoinPinyin makes it) is typed, without making it.
-Spelled CompareJoined(std::string_view pinyin, int syllableCount, std::string_view typed) {
-    size_t length = 0;
-    bool same = true;
-    const bool whole = ForEachJoinedLetter(pinyin, syllableCount, [&](char ch) {
-        same = same && length < typed.size() && typed[length] == ch;
-        ++length;
-    });
-    if (!whole || length == 0) return Spelled::Dropped;
-    return same && length == typed.size() ? Spelled::Exactly : Spelled::Otherwise;
-}
+// The promoted texts' bits: 65,536, a sixteenth set at the most promotions kept.
+constexpr uint32_t kPromotedBits = 1u << 16;
 
 // Room for n elements in v, written once; v's elements stay as they were.
 template <typename V>
@@ -61,75 +44,6 @@ bool Engine::PinyinHasMatch(const std::string& typed) const {
     std::vector<uint32_t> ids;
     dict.SearchPinyin(typed, ids, 1);
     return !ids.empty();
-}
-
-void Engine::BuildCandidate(uint32_t id, const DictEntry& e, int32_t exactTier, int32_t otherTier, bool fromPinyin) {
-    const std::wstring_view text = dict.Text(e);
-    if (text.empty()) return;
-    if (config.gbkOnly && !IsGbkTextMemo(text)) return;
-
-    bool exact;
-    if (fromPinyin) {
-        if (e.syllableCount == 0) return;
-        const Spelled spelled = CompareJoined(dict.Pinyin(e), e.syllableCount, code);
-        if (spelled == Spelled::Dropped) return;
-        exact = spelled == Spelled::Exactly;
-    } else {
-        const std::string_view entryCode = dict.Code(e);
-        if (entryCode.empty()) return;
-        exact = entryCode == code;
-    }
-    const int32_t tier = exact ? exactTier : otherTier;
-
-    const uint32_t hash = TextHash(text);
-    size_t slot = 0;
-    const size_t found = FindPending(text, hash, slot);
-    if (found != SIZE_MAX) {
-        Pending& listed = pending_[found];
-        if (tier < listed.tier || (tier == listed.tier && e.freq > listed.freq)) {
-            listed.tier = static_cast<int8_t>(tier);
-            listed.freq = e.freq;
-            listed.source = id;
-            listed.pinyin = fromPinyin;
-        }
-        return;
-    }
-
-    Pending p{hash, id, e.freq, 0, 0, static_cast<int8_t>(tier), fromPinyin};
-    if (!userFreq.empty() && learned_.MayHave(hash)) {
-        textKey_.assign(text);  // reuses its room: no allocation per id
-        const auto count = userFreq.find(textKey_);
-        if (count != userFreq.end()) p.userCount = count->second;
-    }
-    if (!promotions.empty()) {
-        promoteKey_.resize(code.size() + 1);
-        promoteKey_.append(text);
-        const auto stamp = promotions.find(promoteKey_);
-        if (stamp != promotions.end()) p.promote = stamp->second;
-    }
-    textSlots_[slot] = static_cast<uint32_t>(pending_.size() + 1);
-    pending_.push_back(p);
-    pendingText_.push_back(text);
-}
-
-size_t Engine::FindPending(std::wstring_view text, uint32_t hash, size_t& slot) {
-    // At most half full, so probing ends at a free slot. The searches' caps bound the
-    // entries of one Update, so the table rarely grows; it is cleared per Update.
-    if (textSlots_.size() < 2 * (pending_.size() + 1)) {
-        std::vector<uint32_t> grown(std::max<size_t>(kMergeSlots, 2 * textSlots_.size()), 0);
-        for (size_t i = 0; i < pending_.size(); ++i) {
-            size_t s = pending_[i].hash & (grown.size() - 1);
-            while (grown[s] != 0) s = (s + 1) & (grown.size() - 1);
-            grown[s] = static_cast<uint32_t>(i + 1);
-        }
-        textSlots_.swap(grown);
-    }
-    const size_t mask = textSlots_.size() - 1;
-    for (slot = hash & mask; textSlots_[slot] != 0; slot = (slot + 1) & mask) {
-        const size_t at = textSlots_[slot] - 1;
-        if (pendingText_[at] == text) return at;
-    }
-    return SIZE_MAX;
 }
 
 void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, uint64_t max) {
@@ -175,7 +89,7 @@ bool Engine::PinyinExtends(const std::string& longer) {
     // The same answer as PinyinHasMatch: a larger limit only lets the search go on
     // after its first id. The ids serve the Update of the extended code.
     pinyinSearched_ = longer;
-    SearchPinyin(longer, pinyinIds_, kMixedPinyinMax);
+    SearchPinyin(longer, pinyinIds_, ListBuilder::kMixedPinyinMax);
     if (pinyinIds_.empty()) pinyinSearched_.clear();
     return !pinyinIds_.empty();
 }
@@ -315,11 +229,8 @@ void Engine::ReserveScratch() {
     // The first lists would otherwise grow each of these: fresh heap on the first keys,
     // whose pages fault in as they are first written (tens of microseconds a page on
     // some hosts). So the room is written once here.
-    const size_t ids = Dict::PinyinCap(kWubiMax);
-    Prefault(ids_, ids);
-    Prefault(pending_, ids);
-    Prefault(pendingText_, ids);
-    if (textSlots_.size() < kMergeSlots) textSlots_.assign(kMergeSlots, 0);
+    const size_t ids = Dict::PinyinCap(ListBuilder::kWubiMax);
+    builder_.Reserve();
     Prefault(ranked_, ids);
     Prefault(packedKeys_, ids);
     Prefault(lifted_, kRaisedByInsertion + 1);
@@ -333,6 +244,7 @@ void Engine::ForgetSearches() {
     cache_.Clear();
     pinyinWholeKnown_ = false;
     pinyinSearched_.clear();
+    promotedFor_ = SIZE_MAX;
 }
 
 void Engine::Update() {
@@ -357,90 +269,163 @@ void Engine::Refresh() {
         return;
     }
     const Mode m = EffectiveMode();
-    if (!RefreshFromCache(m)) BuildList(m, presearched);
+    if (RefreshFromCache(m) || TakeShortList(m)) return;
+    BuildList(m, presearched);
 }
 
-void Engine::BuildList(Mode m, bool presearched) {
-    bool pinyinSearched = false, pinyinFound = false;  // by the mixed scheme's pinyin search
-    pending_.clear();
-    pending_.reserve(kReserve);
-    pendingText_.clear();
-    pendingText_.reserve(kReserve);
-    std::fill(textSlots_.begin(), textSlots_.end(), 0);
-    if (!promotions.empty()) {
+void Engine::StartShortLists(Mode m) {
+    if (!dict.Valid()) return;
+    std::shared_ptr<ShortLists> lists;
+    Warmup::Then build;
+    try {
+        lists = std::make_shared<ShortLists>();
+        lists->mode = m;
+        lists->gbkOnly = config.gbkOnly != 0;
+        lists->dictLoads = dict.Loads();
+        const Dict& source = dict;
+        // The warm-up thread ends before the dictionary changes or goes; the lists are
+        // shared, so they outlive whichever of it and the engine ends last.
+        build = [lists, &source](const std::atomic<bool>& stop) { lists->Build(source, stop); };
+    } catch (...) {
+        // Out of memory: the lists are built on the keys, as without them.
+        lists.reset();
+        build = nullptr;
+    }
+    dict.WarmUp(std::move(build));
+    shortLists_ = std::move(lists);
+}
+
+bool Engine::TakeShortList(Mode m) {
+    if (!shortLists_) return false;
+    ShortLists& lists = *shortLists_;
+    const bool usable = lists.mode == m && lists.gbkOnly == (config.gbkOnly != 0) && lists.dictLoads == dict.Loads();
+    if (!usable) {
+        // The scheme or the filter changed since: the first letter typed now starts
+        // the lists for them, as a load does. Temporary pinyin keeps the scheme's.
+        if (code.size() == 1 && !tempPinyin && lists.dictLoads == dict.Loads()) StartShortLists(m);
+        return false;
+    }
+    if (!lists.done.load(std::memory_order_acquire)) return false;
+    const size_t at = lists.IndexOf(code);
+    if (at == SIZE_MAX || !lists.lists[at].ready) return false;
+    ShortLists::List& list = lists.lists[at];
+    list.ready = false;  // taken: the kept lists own it from now on
+
+    AddUserData(list.pending, nullptr);
+    RankPending(list.pending, kept_);
+    wubiCount = list.wubiCount;
+    exactCount = list.exactCount;
+    pinyinLonger = list.pinyinLonger;
+    EmitCandidates(list.pending, kept_);
+    try {
+        const size_t ids = kept_.size() + list.pinyinAll.size();
+        CachedList& kept = cache_.Add(m, code, list.pending.size() + ids / 6 + 12);
+        kept.gbkOnly = lists.gbkOnly;
+        kept.freqAdjust = config.freqAdjust != 0;
+        kept.pending = std::move(list.pending);
+        kept.kept = kept_;
+        kept.wubiCount = list.wubiCount;
+        kept.exactCount = list.exactCount;
+        kept.pinyinLonger = list.pinyinLonger;
+        kept.pinyinSearched = list.pinyinSearched;
+        kept.pinyinFound = list.pinyinFound;
+        kept.pinyinAllKnown = list.pinyinAllKnown;
+        kept.pinyinAll = std::move(list.pinyinAll);
+    } catch (...) {
+        cache_.Clear();  // no room to keep it: the list is built again next time
+    }
+    list.pending = {};
+    list.pinyinAll = {};
+    return true;
+}
+
+bool Engine::MayBePromoted(uint32_t hash) {
+    if (promotedFor_ != promotions.size()) {
+        promotedFor_ = SIZE_MAX;
+        promotedBits_.assign(kPromotedBits / 64, 0);
+        for (const auto& promotion : promotions) {
+            const std::wstring& key = promotion.first;
+            const size_t sep = key.find(L'\x0001');
+            if (sep == std::wstring::npos) continue;
+            const uint32_t h = TextHash(std::wstring_view(key).substr(sep + 1)) & (kPromotedBits - 1);
+            promotedBits_[h >> 6] |= uint64_t{1} << (h & 63);
+        }
+        promotedFor_ = promotions.size();
+    }
+    const uint32_t h = hash & (kPromotedBits - 1);
+    return ((promotedBits_[h >> 6] >> (h & 63)) & 1) != 0;
+}
+
+void Engine::AddUserData(std::vector<Pending>& pending, const std::vector<std::wstring_view>* texts) {
+    const bool uses = !userFreq.empty();
+    const bool promoted = !promotions.empty();
+    if (!uses && !promoted) return;
+    if (promoted) {
         promoteKey_.assign(code.begin(), code.end());
         promoteKey_.push_back(L'\x0001');
     }
-
-    int32_t pinyinExact = 0, pinyinOther = 1;
-    if (m == kModeMixed) {
-        pinyinExact = code.size() == 1 ? 1 : 0;
-        pinyinOther = 2;
-    }
-
-    if (m == kModePinyin) {
-        SearchPinyin(code, ids_, kWubiMax);
-        for (uint32_t id : ids_) {
+    for (size_t i = 0; i < pending.size(); ++i) {
+        Pending& p = pending[i];
+        // A text never counted has no count; its bit in the filter spares the lookup.
+        const bool lookUse = uses && learned_.MayHave(p.hash);
+        // Built here, every text is in hand; taken from the short lists, only the texts
+        // a promotion may name are read again.
+        const bool lookPromote = promoted && (texts != nullptr || MayBePromoted(p.hash));
+        if (!lookUse && !lookPromote) continue;
+        std::wstring_view text;
+        if (texts) {
+            text = (*texts)[i];
+        } else {
             DictEntry e;
-            if (dict.GetEntry(id, e)) BuildCandidate(id, e, pinyinExact, pinyinOther, true);
+            if (!dict.GetEntry(p.source, e)) continue;
+            text = dict.Text(e);
         }
-    } else {
-        if (code.size() <= 4) {
-            dict.SearchWubi(code, ids_, kWubiMax);
-            size_t completions = 0;
-            for (uint32_t id : ids_) {
-                DictEntry e;
-                if (!dict.GetEntry(id, e)) continue;
-                if (dict.Code(e) == code) {
-                    ++exactCount;
-                } else {
-                    if (m == kModeMixed && completions >= kMixedCompletions) continue;
-                    ++completions;
-                }
-                BuildCandidate(id, e, 0, 1, false);
-            }
+        if (lookUse) {
+            textKey_.assign(text);  // reuses its room: no allocation per candidate
+            const auto count = userFreq.find(textKey_);
+            if (count != userFreq.end()) p.userCount = count->second;
         }
-        wubiCount = pending_.size();
-
-        if (m == kModeMixed && pending_.size() < kMaxCandidates) {
-            pinyinSearched = true;
-            if (presearched)
-                ids_.swap(pinyinIds_);
-            else
-                SearchPinyin(code, ids_, kMixedPinyinMax);
-            pinyinFound = !ids_.empty();
-            for (uint32_t id : ids_) {
-                DictEntry e;
-                if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
-                JoinPinyin(dict.Pinyin(e), e.syllableCount, joined_);
-                if (joined_.size() > code.size() && joined_.compare(0, code.size(), code) == 0) {
-                    pinyinLonger = true;
-                    break;
-                }
-            }
-            for (uint32_t id : ids_) {
-                if (pending_.size() >= kMaxCandidates) break;
-                DictEntry e;
-                if (dict.GetEntry(id, e)) BuildCandidate(id, e, pinyinExact, pinyinOther, true);
-            }
+        if (lookPromote) {
+            promoteKey_.resize(code.size() + 1);
+            promoteKey_.append(text);
+            const auto stamp = promotions.find(promoteKey_);
+            if (stamp != promotions.end()) p.promote = stamp->second;
         }
     }
-    RankPending(pending_, kept_);
-    EmitCandidates(pending_, kept_);
+}
+
+void Engine::BuildList(Mode m, bool presearched) {
+    const ListBuilder::PinyinSearch search = [this, m, presearched](const std::string& typed,
+                                                                     std::vector<uint32_t>& out, uint64_t max) {
+        // The mixed scheme's search of this code ran already, to tell whether the
+        // letter extends it.
+        if (presearched && m == kModeMixed)
+            out.swap(pinyinIds_);
+        else
+            SearchPinyin(typed, out, max);
+    };
+    builder_.Build(dict, m, code, config.gbkOnly != 0, search);
+    std::vector<Pending>& pending = builder_.pending;
+    AddUserData(pending, &builder_.texts);
+    wubiCount = builder_.wubiCount;
+    exactCount = builder_.exactCount;
+    pinyinLonger = builder_.pinyinLonger;
+    RankPending(pending, kept_);
+    EmitCandidates(pending, kept_);
     try {
         const bool allKnown = m != kModeWubi && pinyinWholeKnown_ && pinyinWhole_ == code;
         // In candidates' size: ids take a sixth of one; the list's own fields about 12.
         const size_t ids = kept_.size() + (allKnown ? pinyinWholeIds_.size() : 0);
-        CachedList& list = cache_.Add(m, code, pending_.size() + ids / 6 + 12);
+        CachedList& list = cache_.Add(m, code, pending.size() + ids / 6 + 12);
         list.gbkOnly = config.gbkOnly != 0;
         list.freqAdjust = config.freqAdjust != 0;
-        list.pending = pending_;
+        list.pending = pending;
         list.kept = kept_;
         list.wubiCount = wubiCount;
         list.exactCount = exactCount;
         list.pinyinLonger = pinyinLonger;
-        list.pinyinSearched = pinyinSearched;
-        list.pinyinFound = pinyinFound;
+        list.pinyinSearched = builder_.pinyinSearched;
+        list.pinyinFound = builder_.pinyinFound;
         list.pinyinAllKnown = allKnown;
         if (allKnown) list.pinyinAll = pinyinWholeIds_;
     } catch (...) {

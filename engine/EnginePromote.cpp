@@ -22,6 +22,7 @@ void Engine::LoadPromote() {
     promotions.clear();
     promoteMax = 0;
     cache_.Clear();
+    promotedFor_ = SIZE_MAX;
     const std::wstring path = PromoteFile();
     RemoveStaleSaves(path);
     std::string bytes;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include <cstdint>
@@ -19,16 +20,20 @@ public:
     Warmup(const Warmup&) = delete;
     Warmup& operator=(const Warmup&) = delete;
 
-    // Starts touching size bytes from bytes and learning the GBK answers of texts; both
-    // must stay mapped until Stop. Without a thread nothing is warmed: it only saves time.
-    void Start(const uint8_t* bytes, uint64_t size, std::wstring_view texts);
+    // Work for the same thread once the pages are in, given the flag that asks it to stop.
+    using Then = std::function<void(const std::atomic<bool>& stop)>;
+
+    // Starts touching size bytes from bytes and learning the GBK answers of texts, then
+    // runs then; all must stay valid until Stop. Without a thread nothing is warmed: it
+    // only saves time.
+    void Start(const uint8_t* bytes, uint64_t size, std::wstring_view texts, Then then = {});
     // Ends the thread, waiting at most for the page or unit in hand.
     void Stop();
     // True once the last Start's work is all done (or none was started).
     bool Done() const { return done_.load(std::memory_order_acquire); }
 
 private:
-    void Run(const uint8_t* bytes, uint64_t size, std::wstring_view texts);
+    void Run(const uint8_t* bytes, uint64_t size, std::wstring_view texts, const Then& then);
 
     std::atomic<bool> stop_{false};
     std::atomic<bool> done_{true};

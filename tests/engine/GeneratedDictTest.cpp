@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <set>
+#include <cstring>
 
 #include "DictKit.h"
 #include "Engine.h"
@@ -170,6 +171,81 @@ TEST(GeneratedDictTyping, EachKeyGivesTheListOfAFreshSearch) {
                 once.Update();
                 ASSERT_TRUE(same(typing.candidates, once.candidates)) << typing.code << " mode " << mode;
             }
+        }
+    }
+}
+
+// The one- and two-letter lists (and the three-letter pinyin ones with many matches) are
+// built aside after a load, with no use counts and no
+// promotions, and taken on the keys. Each must equal the list built on the key, in every
+// scheme, with the GBK filter off and on, and with counts and promotions to add; a
+// change of scheme or filter starts the lists again on the next first letter.
+TEST(GeneratedDictTyping, ShortListsBuiltAsideEqualTheListsBuiltOnTheKeys) {
+    UserFolder user;
+    const std::wstring dictPath = ZL_TEST_DICT;
+    zl::Engine aside;
+    ASSERT_TRUE(aside.Init(dictPath.substr(0, dictPath.find_last_of(L"\\/"))));
+    std::vector<std::string> codes;
+    for (char a = 'a'; a <= 'z'; ++a) {
+        codes.push_back(std::string(1, a));
+        for (char b = 'a'; b <= 'z'; ++b) codes.push_back(std::string{a, b});
+    }
+    // Three-letter pinyin codes get lists when they match many entries.
+    for (const char* two : {"zh", "ji", "xi", "sh", "yi", "hu", "xq"})
+        for (char c = 'a'; c <= 'z'; ++c) {
+            codes.push_back(two + std::string(1, c));
+            codes.push_back(two + std::string(1, c) + "n");  // searched from the list's matches
+        }
+    struct Case {
+        zl::Mode mode;
+        int gbkOnly;
+    };
+    for (const Case& c : {Case{zl::kModeWubi, 0}, Case{zl::kModePinyin, 0}, Case{zl::kModeMixed, 1},
+                          Case{zl::kModeMixed, 0}, Case{zl::kModeWubi, 1}}) {
+        zl::Engine onKeys;  // never takes a short list: its dictionary was not loaded by Init
+        ASSERT_TRUE(onKeys.dict.Load(ZL_TEST_DICT));
+        onKeys.mode = c.mode;
+        onKeys.config.gbkOnly = c.gbkOnly;
+        // Counts and promotions for texts deep in some lists, where they move most.
+        aside.userFreq.clear();
+        aside.promotions.clear();
+        for (const char* code : {"a", "sh", "gg", "x"}) {
+            onKeys.code = code;
+            onKeys.Update();
+            for (size_t i = 20; i < onKeys.candidates.size(); i += 25) {
+                aside.userFreq[onKeys.candidates[i].text] = static_cast<uint32_t>(i);
+                aside.promotions[std::wstring(code, code + std::strlen(code)) + L'\x0001' +
+                                 onKeys.candidates[i + 3 < onKeys.candidates.size() ? i + 3 : i].text] =
+                    static_cast<uint32_t>(i);
+            }
+        }
+        onKeys.userFreq = aside.userFreq;
+        onKeys.promotions = aside.promotions;
+
+        aside.Clear();
+        aside.mode = c.mode;
+        aside.config.gbkOnly = c.gbkOnly;
+        aside.Update();
+        aside.OnLetter('q');  // a first letter in other settings starts the lists again
+        while (!aside.dict.WarmedUp()) Sleep(1);
+        for (const std::string& code : codes) {
+            aside.Clear();
+            for (char letter : code) aside.OnLetter(letter);
+            if (aside.code != code) continue;  // a letter the scheme does not take here
+            onKeys.userFreq = aside.userFreq;  // four Wubi letters may commit on their own
+            onKeys.code = code;
+            onKeys.Update();
+            ASSERT_EQ(aside.candidates.size(), onKeys.candidates.size()) << code << " mode " << c.mode;
+            for (size_t i = 0; i < onKeys.candidates.size(); ++i) {
+                const zl::Candidate& x = aside.candidates[i];
+                const zl::Candidate& y = onKeys.candidates[i];
+                ASSERT_TRUE(x.text == y.text && x.code == y.code && x.freq == y.freq && x.userCount == y.userCount &&
+                            x.promote == y.promote && x.tier == y.tier)
+                    << code << " mode " << c.mode << " gbk " << c.gbkOnly << " at " << i;
+            }
+            ASSERT_EQ(aside.wubiCount, onKeys.wubiCount) << code;
+            ASSERT_EQ(aside.exactCount, onKeys.exactCount) << code;
+            ASSERT_EQ(aside.pinyinLonger, onKeys.pinyinLonger) << code;
         }
     }
 }

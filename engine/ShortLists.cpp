@@ -1,0 +1,86 @@
+#include "ShortLists.h"
+
+#include "ListBuilder.h"
+
+namespace zl {
+
+namespace {
+
+constexpr size_t kLetters = 26;
+// Three-letter codes with this many pinyin matches get a list.
+constexpr uint64_t kManyMatches = 100;
+
+}  // namespace
+
+size_t ShortLists::IndexOf(const std::string& code) const {
+    auto letter = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<size_t>(c - 'a') : SIZE_MAX; };
+    size_t key = 0;
+    for (char c : code) {
+        if (letter(c) == SIZE_MAX) return SIZE_MAX;
+        key = key * kLetters + letter(c);
+    }
+    switch (code.size()) {
+    case 1: return key;
+    case 2: return kLetters + key;
+    case 3: return key < threeLetters_.size() && threeLetters_[key] != 0 ? threeLetters_[key] - 1u : SIZE_MAX;
+    default: return SIZE_MAX;
+    }
+}
+
+void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::string& code, size_t at) {
+    searchedAll_ = false;
+    const ListBuilder::PinyinSearch search = [&](const std::string& typed, std::vector<uint32_t>& out,
+                                                 uint64_t max) {
+        dict.SearchPinyin(typed, out, max);
+        // Fewer than the cap: the search saw the whole group.
+        searchedAll_ = out.size() < Dict::PinyinCap(max);
+    };
+    builder.Build(dict, mode, code, gbkOnly, search);
+    if (at == lists.size()) lists.emplace_back();
+    if (builder.pending.empty() && !builder.pinyinFound) return;
+    List& list = lists[at];
+    list.pending = builder.pending;
+    list.wubiCount = builder.wubiCount;
+    list.exactCount = builder.exactCount;
+    list.pinyinLonger = builder.pinyinLonger;
+    list.pinyinSearched = builder.pinyinSearched;
+    list.pinyinFound = builder.pinyinFound;
+    const bool searched = mode == kModePinyin || builder.pinyinSearched;
+    list.pinyinAllKnown = searched && searchedAll_;
+    if (list.pinyinAllKnown) list.pinyinAll = builder.ids;
+    list.ready = true;
+}
+
+void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
+    lists.assign(kLetters + kLetters * kLetters, List{});
+    ListBuilder builder;
+    builder.Reserve();
+    std::string code;
+    for (size_t first = 0; first < kLetters; ++first) {
+        for (size_t second = 0; second <= kLetters; ++second) {
+            if (stop.load(std::memory_order_relaxed)) return;
+            code.assign(1, static_cast<char>('a' + first));
+            if (second > 0) code.push_back(static_cast<char>('a' + second - 1));
+            BuildOne(builder, dict, code, IndexOf(code));
+        }
+    }
+    // Wubi codes of three letters match a few ids; pinyin ones can match hundreds.
+    if (mode != kModeWubi) {
+        threeLetters_.assign(kLetters * kLetters * kLetters, 0);
+        std::vector<uint32_t> ids;
+        code.assign(3, 'a');
+        for (size_t key = 0; key < threeLetters_.size(); ++key) {
+            if (stop.load(std::memory_order_relaxed)) return;
+            code[0] = static_cast<char>('a' + key / (kLetters * kLetters));
+            code[1] = static_cast<char>('a' + key / kLetters % kLetters);
+            code[2] = static_cast<char>('a' + key % kLetters);
+            dict.SearchPinyin(code, ids, kManyMatches);
+            if (ids.size() < kManyMatches || lists.size() >= UINT16_MAX) continue;
+            threeLetters_[key] = static_cast<uint16_t>(lists.size() + 1);
+            BuildOne(builder, dict, code, lists.size());
+        }
+    }
+    done.store(true, std::memory_order_release);
+}
+
+}  // namespace zl

@@ -1,0 +1,57 @@
+// The lists of the one- and two-letter codes, and of the three-letter codes with a
+// hundred pinyin matches or more, built aside once a dictionary is loaded. Each of those
+// codes searches hundreds of ids: typed for the first time, they were the slowest keys
+// of all. The lists hold no use counts and no promotions; the engine adds those when it
+// takes a list, once.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CandidateCache.h"
+#include "Dict.h"
+
+namespace zl {
+
+class ListBuilder;
+
+struct ShortLists {
+    struct List {
+        bool ready = false;  // built and not yet taken
+        std::vector<PendingCandidate> pending;
+        uint64_t wubiCount = 0;
+        uint64_t exactCount = 0;
+        bool pinyinLonger = false;
+        bool pinyinSearched = false;
+        bool pinyinFound = false;
+        bool pinyinAllKnown = false;  // pinyinAll holds every pinyin match of the code
+        std::vector<uint32_t> pinyinAll;
+    };
+
+    // The scheme, filter and load they were built for.
+    Mode mode = kModeWubi;
+    bool gbkOnly = false;
+    uint64_t dictLoads = 0;
+    // Set, with release, when every list is built; from then on only the engine's
+    // thread touches the lists.
+    std::atomic<bool> done{false};
+    std::vector<List> lists;  // by IndexOf
+
+    // Where the list of code is kept; SIZE_MAX for other codes. Only once done.
+    size_t IndexOf(const std::string& code) const;
+    // Builds every list on the calling thread; returns early, not done, once stop is set.
+    void Build(const Dict& dict, const std::atomic<bool>& stop);
+
+private:
+    // Builds the list of code into lists[at] (growing lists when at is its size).
+    void BuildOne(ListBuilder& builder, const Dict& dict, const std::string& code, size_t at);
+
+    // Per three-letter code, 1 + its place in lists; 0 when it has none.
+    std::vector<uint16_t> threeLetters_;
+    bool searchedAll_ = false;
+};
+
+}  // namespace zl
