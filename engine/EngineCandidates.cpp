@@ -5,6 +5,7 @@
 #include "Engine.h"
 #include "GbkText.h"
 #include "JoinedPinyin.h"
+#include "Prefault.h"
 
 namespace zl {
 
@@ -19,15 +20,6 @@ constexpr unsigned kCountedSieveBits = 10;
 constexpr size_t kCountedSieveWords = (size_t{1} << kCountedSieveBits) / 64;
 // The promoted texts' bits: 65,536, a sixteenth set at the most promotions kept.
 constexpr uint32_t kPromotedBits = 1u << 16;
-
-// Room for n elements in v, written once; v's elements stay as they were.
-template <typename V>
-void Prefault(V& v, size_t n) {
-    const size_t had = v.size();
-    if (had >= n) return;
-    v.resize(n);
-    v.resize(had);
-}
 
 }  // namespace
 
@@ -308,8 +300,8 @@ bool Engine::TakeShortList(Mode m) {
     if (!lists.done.load(std::memory_order_acquire)) return false;
     const size_t at = lists.IndexOf(code);
     if (at == SIZE_MAX || !lists.lists[at].ready) return false;
-    ShortLists::List& list = lists.lists[at];
-    list.ready = false;  // taken: the kept lists own it from now on
+    lists.lists[at].ready = false;  // taken: the kept lists own it from now on
+    CachedList& list = lists.lists[at].built;
 
     AddUserData(list.pending, nullptr);
     RankPending(list.pending, kept_);
@@ -320,22 +312,16 @@ bool Engine::TakeShortList(Mode m) {
     try {
         const size_t ids = kept_.size() + list.pinyinAll.size();
         CachedList& kept = cache_.Add(m, code, list.pending.size() + ids / 6 + 12);
-        kept.gbkOnly = lists.gbkOnly;
-        kept.freqAdjust = config.freqAdjust != 0;
-        kept.pending = std::move(list.pending);
-        kept.kept = kept_;
-        kept.wubiCount = list.wubiCount;
-        kept.exactCount = list.exactCount;
-        kept.pinyinLonger = list.pinyinLonger;
-        kept.pinyinSearched = list.pinyinSearched;
-        kept.pinyinFound = list.pinyinFound;
-        kept.pinyinAllKnown = list.pinyinAllKnown;
-        kept.pinyinAll = std::move(list.pinyinAll);
+        // The cache's own bookkeeping stays; everything else is the list built aside.
+        list.units = kept.units;
+        list.countsSeen = kept.countsSeen;
+        list.freqAdjust = config.freqAdjust != 0;
+        list.kept = kept_;
+        kept = std::move(list);
     } catch (...) {
         cache_.Clear();  // no room to keep it: the list is built again next time
     }
-    list.pending = {};
-    list.pinyinAll = {};
+    list = CachedList{};
     return true;
 }
 
@@ -417,15 +403,10 @@ void Engine::BuildList(Mode m, bool presearched) {
         // In candidates' size: ids take a sixth of one; the list's own fields about 12.
         const size_t ids = kept_.size() + (allKnown ? pinyinWholeIds_.size() : 0);
         CachedList& list = cache_.Add(m, code, pending.size() + ids / 6 + 12);
+        builder_.Keep(list);
         list.gbkOnly = config.gbkOnly != 0;
         list.freqAdjust = config.freqAdjust != 0;
-        list.pending = pending;
         list.kept = kept_;
-        list.wubiCount = wubiCount;
-        list.exactCount = exactCount;
-        list.pinyinLonger = pinyinLonger;
-        list.pinyinSearched = builder_.pinyinSearched;
-        list.pinyinFound = builder_.pinyinFound;
         list.pinyinAllKnown = allKnown;
         if (allKnown) list.pinyinAll = pinyinWholeIds_;
     } catch (...) {

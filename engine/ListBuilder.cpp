@@ -5,6 +5,7 @@
 
 #include "GbkText.h"
 #include "JoinedPinyin.h"
+#include "Prefault.h"
 
 namespace zl {
 
@@ -28,15 +29,6 @@ Spelled CompareJoined(std::string_view pinyin, int syllableCount, std::string_vi
     return same && length == typed.size() ? Spelled::Exactly : Spelled::Otherwise;
 }
 
-// Room for n elements in v, written once; v's elements stay as they were.
-template <typename V>
-void Prefault(V& v, size_t n) {
-    const size_t had = v.size();
-    if (had >= n) return;
-    v.resize(n);
-    v.resize(had);
-}
-
 }  // namespace
 
 void ListBuilder::Reserve() {
@@ -45,6 +37,15 @@ void ListBuilder::Reserve() {
     Prefault(pending, n);
     Prefault(texts, n);
     if (slots_.size() < kMergeSlots) slots_.assign(kMergeSlots, 0);
+}
+
+void ListBuilder::Keep(CachedList& list) const {
+    list.pending = pending;
+    list.wubiCount = wubiCount;
+    list.exactCount = exactCount;
+    list.pinyinLonger = pinyinLonger;
+    list.pinyinSearched = pinyinSearched;
+    list.pinyinFound = pinyinFound;
 }
 
 void ListBuilder::Build(const Dict& dict, Mode m, const std::string& code, bool gbkOnly,

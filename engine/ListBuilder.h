@@ -29,6 +29,8 @@ public:
     void Build(const Dict& dict, Mode m, const std::string& code, bool gbkOnly, const PinyinSearch& search);
     // Gives the scratch its usual room, written once, so that building need not.
     void Reserve();
+    // Copies the candidates and what the building learnt into list.
+    void Keep(CachedList& list) const;
 
     std::vector<PendingCandidate> pending;
     std::vector<std::wstring_view> texts;  // of pending, in the mapping

@@ -38,17 +38,15 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
     builder.Build(dict, mode, code, gbkOnly, search);
     if (at == lists.size()) lists.emplace_back();
     if (builder.pending.empty() && !builder.pinyinFound) return;
-    List& list = lists[at];
-    list.pending = builder.pending;
-    list.wubiCount = builder.wubiCount;
-    list.exactCount = builder.exactCount;
-    list.pinyinLonger = builder.pinyinLonger;
-    list.pinyinSearched = builder.pinyinSearched;
-    list.pinyinFound = builder.pinyinFound;
+    CachedList& list = lists[at].built;
+    builder.Keep(list);
+    list.mode = mode;
+    list.code = code;
+    list.gbkOnly = gbkOnly;
     const bool searched = mode == kModePinyin || builder.pinyinSearched;
     list.pinyinAllKnown = searched && searchedAll_;
     if (list.pinyinAllKnown) list.pinyinAll = builder.ids;
-    list.ready = true;
+    lists[at].ready = true;
 }
 
 void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {

@@ -21,14 +21,7 @@ class ListBuilder;
 struct ShortLists {
     struct List {
         bool ready = false;  // built and not yet taken
-        std::vector<PendingCandidate> pending;
-        uint64_t wubiCount = 0;
-        uint64_t exactCount = 0;
-        bool pinyinLonger = false;
-        bool pinyinSearched = false;
-        bool pinyinFound = false;
-        bool pinyinAllKnown = false;  // pinyinAll holds every pinyin match of the code
-        std::vector<uint32_t> pinyinAll;
+        CachedList built;    // no ranking yet: the use counts come when it is taken
     };
 
     // The scheme, filter and load they were built for.
