@@ -61,12 +61,20 @@ TEST(DemoProcess, MissingDictionaryShowsItsMessageAndExitsWithOne) {
     }
 }
 
-TEST(DemoProcess, MenuCommandsWorkOnAFreshLoadOfConfig) {
-    zltest::UserFolder user;
+// A demonstration program started with no arguments, its main window up.
+class DemoMain : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = demo.WaitWindow(kMain, L"泽仑五笔输入法 - 演示与设置");
+        ASSERT_NE(window, nullptr);
+    }
+    zltest::UserFolder user;  // first: the program reads its folder when it starts
     zltest::DemoFolder folder;
-    zltest::DemoProcess demo(folder, L"");
-    HWND window = demo.WaitWindow(kMain, L"泽仑五笔输入法 - 演示与设置");
-    ASSERT_NE(window, nullptr);
+    zltest::DemoProcess demo{folder, L""};
+    HWND window = nullptr;
+};
+
+TEST_F(DemoMain, MenuCommandsWorkOnAFreshLoadOfConfig) {
 
     SendMessageW(window, WM_COMMAND, 206, 0);  // 竖排候选
     EXPECT_EQ(Key(user, L"界面", L"竖排"), 1);
@@ -88,12 +96,7 @@ TEST(DemoProcess, MenuCommandsWorkOnAFreshLoadOfConfig) {
     EXPECT_EQ(demo.WaitExit(), 0u);
 }
 
-TEST(DemoProcess, HelpWindowOpensOnceAndEscCloses) {
-    zltest::UserFolder user;
-    zltest::DemoFolder folder;
-    zltest::DemoProcess demo(folder, L"");
-    HWND window = demo.WaitWindow(kMain);
-    ASSERT_NE(window, nullptr);
+TEST_F(DemoMain, HelpWindowOpensOnceAndEscCloses) {
     SendMessageW(window, WM_COMMAND, 320, 0);
     SendMessageW(window, WM_COMMAND, 320, 0);
     const std::vector<HWND> help = demo.Windows(L"ZlHelpPopupWnd", L"泽仑五笔输入法 - 使用说明");
@@ -109,12 +112,7 @@ TEST(DemoProcess, HelpWindowOpensOnceAndEscCloses) {
     EXPECT_EQ(demo.WaitExit(), 0u);
 }
 
-TEST(DemoProcess, ColourPickedAfterTheInputMethodSavedKeepsItsChange) {
-    zltest::UserFolder user;
-    zltest::DemoFolder folder;
-    zltest::DemoProcess demo(folder, L"");
-    HWND window = demo.WaitWindow(kMain, L"泽仑五笔输入法 - 演示与设置");
-    ASSERT_NE(window, nullptr);
+TEST_F(DemoMain, ColourPickedAfterTheInputMethodSavedKeepsItsChange) {
     const std::wstring ini = user.Dir().File(L"config.ini");
     SendMessageW(window, WM_COMMAND, 206, 0);  // 竖排候选: the file exists, in Unicode
     for (UINT command : {112u, 113u}) {  // 状态条配色, 状态条底色
