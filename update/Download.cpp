@@ -51,8 +51,11 @@ bool CopyLocal(const std::wstring& src, const std::wstring& dest,
     }
     // Whichever step fails, the copy failed: the user is told which file it was, not
     // the name of a temporary file.
+    // CopyFileW carries the source's attributes over; a read-only copy could be neither
+    // replaced by the next run nor deleted after this one.
     const std::wstring part = PartName(dest);
     if (!CopyFileW(src.c_str(), part.c_str(), FALSE) ||
+        !SetFileAttributesW(part.c_str(), FILE_ATTRIBUTE_NORMAL) ||
         !MoveFileExW(part.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(part.c_str());
         *err = L"复制失败：" + src;

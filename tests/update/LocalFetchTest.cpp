@@ -161,3 +161,19 @@ TEST(DownloadFile, LocalCopyOfTheWrongSizeIsRefused) {
     EXPECT_EQ(std::string(got.begin(), got.end()), "previous");
     EXPECT_FALSE(Exists(dir.File(L"dst.bin.part")));
 }
+
+// Files on a share or a disc are often read-only. The copy is the caller's working file:
+// it must be replaceable by the next copy and removable afterwards.
+TEST(DownloadFile, LocalCopyOfAReadOnlySourceIsAnOrdinaryFile) {
+    zltest::TempDir dir;
+    const std::wstring src = dir.File(L"src.bin");
+    const std::wstring dst = dir.File(L"dst.bin");
+    ASSERT_TRUE(zltest::WriteBytes(src, std::string(10, 'q')));
+    ASSERT_TRUE(SetFileAttributesW(src.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::wstring err;
+    ASSERT_TRUE(zl::DownloadFile(src, dst, {}, &err, 10)) << err;
+    ASSERT_TRUE(zl::DownloadFile(src, dst, {}, &err, 10)) << err;
+    EXPECT_EQ(GetFileAttributesW(dst.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(DeleteFileW(dst.c_str()));
+    SetFileAttributesW(src.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
