@@ -56,6 +56,16 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
                 break;
             }
         }
+        // Or every match of its first four letters, found aside.
+        if (!extends() && typed.size() >= 4 && shortLists_ && shortLists_->dictLoads == dict.Loads() &&
+            shortLists_->done.load(std::memory_order_acquire)) {
+            prefix_.assign(typed, 0, 4);
+            if (const std::vector<uint32_t>* all = shortLists_->FourLetterMatches(prefix_)) {
+                pinyinWhole_ = prefix_;
+                pinyinWholeIds_ = *all;
+                pinyinWholeKnown_ = true;
+            }
+        }
     }
     if (extends()) {
         dict.FilterPinyin(typed, pinyinWholeIds_, out, UINT64_MAX);

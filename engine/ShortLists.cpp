@@ -1,5 +1,6 @@
 #include "ShortLists.h"
 
+#include "JoinedPinyin.h"
 #include "ListBuilder.h"
 
 namespace zl {
@@ -49,6 +50,35 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
     lists[at].ready = true;
 }
 
+const std::vector<uint32_t>* ShortLists::FourLetterMatches(const std::string& code) const {
+    const auto it = fourLetters_.find(code);
+    return it == fourLetters_.end() ? nullptr : &it->second;
+}
+
+void ShortLists::KeepFourLetters(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all) {
+    // A longer code matches only entries the shorter one does, so the four-letter codes'
+    // matches are among code's. The fourth letter typed is one of the entry's own (a
+    // stored v also typed as u): only those are tried.
+    std::string longer = code + ' ';
+    for (uint32_t id : all) {
+        DictEntry e;
+        if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
+        const std::string_view pinyin = dict.Pinyin(e);
+        uint32_t letters = 0;
+        const bool whole = ForEachJoinedLetter(pinyin, e.syllableCount, [&](char ch) {
+            if (ch >= 'a' && ch <= 'z') letters |= 1u << (ch - 'a');
+        });
+        if (!whole) letters = (1u << kLetters) - 1;  // damaged: try every letter
+        if (letters & (1u << ('v' - 'a'))) letters |= 1u << ('u' - 'a');
+        for (size_t letter = 0; letter < kLetters; ++letter) {
+            if ((letters & (1u << letter)) == 0) continue;
+            longer.back() = static_cast<char>('a' + letter);
+            if (Dict::SylMatch(pinyin, e.syllableCount, longer.data(), static_cast<int>(longer.size())))
+                fourLetters_[longer].push_back(id);
+        }
+    }
+}
+
 void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
     lists.assign(kLetters + kLetters * kLetters, List{});
     ListBuilder builder;
@@ -76,6 +106,8 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
             if (ids.size() < kManyMatches || lists.size() >= UINT16_MAX) continue;
             threeLetters_[key] = static_cast<uint16_t>(lists.size() + 1);
             BuildOne(builder, dict, code, lists.size());
+            dict.SearchPinyin(code, ids, UINT64_MAX);
+            KeepFourLetters(dict, code, ids);
         }
     }
     done.store(true, std::memory_order_release);

@@ -202,3 +202,23 @@ TEST(CachedLists, ACandidateThatCatchesUpGoesInByBuildingOrder) {
     EXPECT_EQ(fresh.candidates[1].text, second);
     EXPECT_TRUE(SameList(typed, fresh));
 }
+
+// The matches of four-letter pinyin codes are found aside by trying, for each entry, only
+// the letters of its own syllables; a stored v is typed as u too, so it must be tried.
+// ("jil" matches more entries than a search keeps, so "jilu" is searched among them.)
+TEST(ShortLists, FourLetterMatchesTakeAUTypedForAStoredV) {
+    std::vector<zl::DictSource> entries;
+    for (int i = 0; i < 700; ++i) entries.push_back(Pinyin(L"纪" + std::to_wstring(i), {"ji", "li"}, 10 + i));
+    entries.push_back(Pinyin(L"记录", {"ji", "lu"}, 8));
+    entries.push_back(Pinyin(L"纪律", {"ji", "lv"}, 9));
+    UserFolder user;
+    ASSERT_TRUE(WriteBytes(user.Dir().File(L"zlwb.dat"), BuildImage(entries)));
+    zl::Engine engine;
+    engine.mode = zl::kModePinyin;
+    ASSERT_TRUE(engine.Init(user.Dir().Path()));
+    while (!engine.dict.WarmedUp()) Sleep(1);
+    for (char c : std::string("jilu")) engine.OnLetter(c);
+    ASSERT_EQ(engine.candidates.size(), 2u);
+    EXPECT_EQ(engine.candidates[0].text, L"记录");  // spelled exactly
+    EXPECT_EQ(engine.candidates[1].text, L"纪律");
+}

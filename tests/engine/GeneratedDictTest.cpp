@@ -175,8 +175,8 @@ TEST(GeneratedDictTyping, EachKeyGivesTheListOfAFreshSearch) {
     }
 }
 
-// The one- and two-letter lists (and the three-letter pinyin ones with many matches) are
-// built aside after a load, with no use counts and no
+// The one- and two-letter lists (and the three-letter pinyin ones with many matches, and
+// the matches of their four-letter codes) are built aside after a load, with no use counts and no
 // promotions, and taken on the keys. Each must equal the list built on the key, in every
 // scheme, with the GBK filter off and on, and with counts and promotions to add; a
 // change of scheme or filter starts the lists again on the next first letter.
@@ -196,6 +196,16 @@ TEST(GeneratedDictTyping, ShortListsBuiltAsideEqualTheListsBuiltOnTheKeys) {
             codes.push_back(two + std::string(1, c));
             codes.push_back(two + std::string(1, c) + "n");  // searched from the list's matches
         }
+    // Longer pinyin codes are searched among their first four letters' matches: every
+    // prefix of the first words of the pinyin corpus.
+    size_t words = 0;
+    for (const std::string& line : KeyCorpus(ZL_TEST_BENCH_DIR, "pinyin_keys.txt", aside.dict)) {
+        std::string run;
+        for (char c : line)
+            if (c >= 'a' && c <= 'z' && run.size() < 12) run += c;
+        for (size_t n = 4; n <= run.size(); ++n) codes.push_back(run.substr(0, n));
+        if (++words == 300) break;
+    }
     struct Case {
         zl::Mode mode;
         int gbkOnly;
