@@ -125,7 +125,10 @@ public:
     void _LoadConfig();
     // The engine's copy of the settings and the scheme they name; a new scheme drops the
     // typed code.
-    void _ApplyConfigToEngine();
+    // Copies the staging settings into the engine; true when the open list was built again.
+    bool _SettingsToEngine();
+    // _SettingsToEngine, then the scheme; true when the open list was built again or dropped.
+    bool _ApplyConfigToEngine();
     void _SaveOption(int option);
     void _SaveModeToDisk();
     void _UpdateStatus();
