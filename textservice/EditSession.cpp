@@ -66,12 +66,10 @@ HRESULT CTextService::_RequestEditSession(ITfContext* ctx, bool allowAsync) {
     if (FAILED(hr)) {
         // No session will take the committed text: drop it rather than let it appear
         // later in front of some other text.
-        std::wstring lost;
-        if (engine.TakeCommit(lost)) {
+        if (const size_t lost = _DropPendingCommit()) {
             ZlTrace(L"edit session refused hr=0x%08lx: dropped %d committed chars",
-                    static_cast<unsigned long>(hr), static_cast<int>(lost.size()));
+                    static_cast<unsigned long>(hr), static_cast<int>(lost));
         }
-        cancelBeforeCommit = 0;
         return hr;
     }
     return sessionHr;

@@ -104,6 +104,10 @@ public:
     void _ShowCandidate(ITfContext* context, TfEditCookie ec);
     void _HideCandidate();
     void _CommitNow(const std::wstring& text);
+    // Drops the pending commit text that no session will write; returns its length. The
+    // quote toggles go back to what the document last received, so a quote that never
+    // reached it does not leave the next one facing the wrong way.
+    size_t _DropPendingCommit();
 
     // ---- keys (TextServiceKeys.cpp)
     // OnKeyDown's work on a key that has a context; may throw.
@@ -125,7 +129,10 @@ public:
     void _LoadConfig();
     // The engine's copy of the settings and the scheme they name; a new scheme drops the
     // typed code.
-    void _ApplyConfigToEngine();
+    // Copies the staging settings into the engine; true when the open list was built again.
+    bool _SettingsToEngine();
+    // _SettingsToEngine, then the scheme; true when the open list was built again or dropped.
+    bool _ApplyConfigToEngine();
     void _SaveOption(int option);
     void _SaveModeToDisk();
     void _UpdateStatus();
@@ -185,6 +192,9 @@ public:
     uint8_t writingOpenClose = 0;
     uint8_t endingComposition = 0;
     uint8_t cancelBeforeCommit = 0;
+    // The engine's quote toggles when committed text last reached the document.
+    uint8_t writtenDquoteOpen = 0;
+    uint8_t writtenSquoteOpen = 0;
     HWND symbolTarget = nullptr;
     uint8_t chinese = 1;
     uint8_t chineseKnown = 0;

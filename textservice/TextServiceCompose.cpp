@@ -60,6 +60,8 @@ HRESULT CTextService::Apply(TfEditCookie ec, ITfContext* ctx) {
             }
             if (!written) {
                 // Callers (symbol insertion) fall back on this; the text itself is gone.
+                engine.dquoteOpen = writtenDquoteOpen != 0;
+                engine.squoteOpen = writtenSquoteOpen != 0;
                 result = FAILED(hr) ? hr : E_FAIL;
                 ZlTrace(L"commit not written hr=0x%08lx len=%d", static_cast<unsigned long>(result),
                         static_cast<int>(text.size()));
@@ -68,6 +70,9 @@ HRESULT CTextService::Apply(TfEditCookie ec, ITfContext* ctx) {
     } else if (engine.code.empty()) {
         if (composition) _CancelComposition(ec, ctx);
     }
+    // Nothing is pending any more: the document has every quote typed so far.
+    writtenDquoteOpen = engine.dquoteOpen ? 1 : 0;
+    writtenSquoteOpen = engine.squoteOpen ? 1 : 0;
 
     if (engine.code.empty()) {
         _EndComposition(ec, ctx);
@@ -237,5 +242,14 @@ void CTextService::_ShowCandidate(ITfContext* ctx, TfEditCookie ec) {
 void CTextService::_HideCandidate() { candWindow.Hide(); }
 
 void CTextService::_CommitNow(const std::wstring& text) { engine.commit += text; }
+
+size_t CTextService::_DropPendingCommit() {
+    cancelBeforeCommit = 0;
+    std::wstring dropped;
+    if (!engine.TakeCommit(dropped)) return 0;
+    engine.dquoteOpen = writtenDquoteOpen != 0;
+    engine.squoteOpen = writtenSquoteOpen != 0;
+    return dropped.size();
+}
 
 }  // namespace zl

@@ -37,8 +37,12 @@ STDMETHODIMP CTextService::OnSetFocus(ITfDocumentMgr* focus, ITfDocumentMgr*) {
             return S_OK;
         }
         if (focus == documentMgr && context) return S_OK;  // nothing moved
-        // The typed code belongs to the document that loses the focus.
-        if (composition || !engine.code.empty()) _LeaveDocument();
+        // The typed code belongs to the document that loses the focus; so does text still
+        // waiting for a queued session there, which would otherwise open the next document.
+        if (composition || !engine.code.empty())
+            _LeaveDocument();
+        else
+            _DropPendingCommit();
         ReleaseAndClear(composition);
         // A document without a context yet gets one pushed later; until then no session may
         // go to the old document's context (a symbol would land in the window left behind).
@@ -87,9 +91,7 @@ void CTextService::_AdoptContext(ITfContext* ctx) {
 
 void CTextService::_LeaveDocument() {
     engine.Clear();
-    std::wstring dropped;
-    engine.TakeCommit(dropped);
-    cancelBeforeCommit = 0;
+    _DropPendingCommit();
     _HideCandidate();
     // Erase the typed code while TSF still lets us edit that document; it may refuse
     // during a focus change, and a session queued for later would find another document.

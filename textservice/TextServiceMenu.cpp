@@ -165,8 +165,7 @@ void CTextService::_RunMenuCommand(UINT id) {
     case kCmdVertical:
         Flip(config.vertical);
         _SaveOption(8);
-        engine.config = config;
-        if (!engine.code.empty()) engine.Update();
+        _SettingsToEngine();
         candWindow.Hide();
         _UpdateStatus();
         break;
@@ -200,6 +199,8 @@ void CTextService::_RunMenuCommand(UINT id) {
             break;
         }
         engine.ClearPromotions(std::wstring());
+        // The open list lost its promoted order: the window shows what a digit now picks.
+        if (!engine.code.empty() && context) _Sync(context);
         TheSeams().messageBox(statusBar.hwnd, L"手动调频记录已清除。", kCaption, MB_ICONINFORMATION | kTopmost);
         break;
     case kCmdHandwriting:
@@ -265,8 +266,7 @@ void CTextService::_ToggleMode() {
 
 void CTextService::_ToggleWidth() {
     Flip(config.fullWidth);
-    engine.config = config;
-    if (!engine.code.empty()) engine.Update();
+    _SettingsToEngine();
     _SaveOption(0);
     _UpdateStatus();
 }

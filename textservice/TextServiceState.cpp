@@ -238,10 +238,10 @@ void CTextService::_CheckConfigReload() {
     const ConfigDelta delta = CompareConfig(config, fresh);
     config = fresh;
     const bool hadInput = !engine.code.empty();
-    _ApplyConfigToEngine();
-    if (hadInput && engine.code.empty()) {
-        // Another scheme dropped the typed code: it leaves the document and the window too.
-        _HideCandidate();
+    if (_ApplyConfigToEngine() && hadInput) {
+        // A new list or a dropped code: the window and the document show what the next
+        // key acts on.
+        if (engine.code.empty()) _HideCandidate();
         if (context) _Sync(context);
     }
     statusBar.SetSkin(_CurrentSkin());
@@ -263,14 +263,27 @@ void CTextService::_LoadConfig() {
     if (ReadWriteTime(config.Path().c_str(), &t)) configWriteTime = t;
 }
 
-void CTextService::_ApplyConfigToEngine() {
+bool CTextService::_SettingsToEngine() {
+    const Config& was = engine.config;
+    // Rebuilding starts the list over at page 0: a page the user turned to must not move
+    // under the next digit for a setting that changes neither the list nor its pages.
+    const bool rebuild = !engine.code.empty() &&
+                         (was.gbkOnly != config.gbkOnly || was.freqAdjust != config.freqAdjust ||
+                          was.pageSize != config.pageSize);
     engine.config = config;
-    if (!engine.code.empty()) engine.Update();
+    if (rebuild) engine.Update();
+    return rebuild;
+}
+
+bool CTextService::_ApplyConfigToEngine() {
+    bool changed = _SettingsToEngine();
     const Mode scheme = SchemeOf(config);
     if (scheme != engine.mode) {
         engine.mode = scheme;
         engine.Clear();
+        changed = true;
     }
+    return changed;
 }
 
 void CTextService::_SaveOption(int option) { SaveOption(option, config, &configWriteTime); }

@@ -103,9 +103,7 @@ HRESULT CTextService::_CommitSymbolTsf(const std::wstring& text, bool hadComposi
     }
     ctx->Release();
     // Nothing may stay behind to appear with the next typed text.
-    cancelBeforeCommit = 0;
-    std::wstring dropped;
-    engine.TakeCommit(dropped);
+    _DropPendingCommit();
     return hr;
 }
 

@@ -83,6 +83,39 @@ TEST(KeyPath, AnExceptionStopsAtTheKeySinkAndTheTimer) {
     front = real;
 }
 
+// A quote whose text never reaches a document does not turn the next quote around, and
+// text left for a queued session is not written after the focus moved away and back.
+TEST(KeyPath, ADroppedQuoteLeavesTheNextOneOpening) {
+    const struct {
+        const char* name;
+        std::function<void(KeyDriver&)> lose;  // types a quote that never arrives
+    } rows[] = {
+        {"session refused",
+         [](KeyDriver& d) { d.Doc().refuseAll = true, d.Press(kShift | VK_OEM_7), d.Doc().refuseAll = false; }},
+        {"insert failed",
+         [](KeyDriver& d) { d.Doc().failInsert = true, d.Press(kShift | VK_OEM_7), d.Doc().failInsert = false; }},
+        {"focus moved before the queued session",
+         [](KeyDriver& d) {
+             d.Doc().refuseSync = true;
+             d.Press(kShift | VK_OEM_7);
+             tsfkit::FakeContext* other = nullptr;
+             d.S().OnSetFocus(d.Tm().NewFocusedDocument(&other), nullptr);
+             d.Doc().RunQueued();
+             d.Doc().refuseSync = false;
+             d.S().OnSetFocus(d.Doc().doc, nullptr);
+         }},
+    };
+    for (const auto& r : rows) {
+        KeyDriver d;
+        d.Press(kShift | VK_OEM_7);  // opening, written
+        r.lose(d);
+        EXPECT_EQ(d.Doc().text, L"\x201C") << r.name;
+        d.Press(kShift | VK_OEM_7);
+        d.Press(kShift | VK_OEM_7);
+        EXPECT_EQ(d.Doc().text, L"\x201C\x201D\x201C") << r.name;
+    }
+}
+
 // Steps: D, U Shift down and up; R Shift auto-repeat; T a status-bar tick; +N N ms pass;
 // !1 !A !> press 1, A or Right under Shift; gg types; O option off; F another process in front.
 bool ChineseAfter(unsigned long os, const std::string& script) {

@@ -6,6 +6,7 @@
 
 #include "ConfigSync.h"
 #include "KeyDriver.h"
+#include "MenuModel.h"
 
 using tskeys::KeyDriver;
 
@@ -139,6 +140,43 @@ TEST(State, ASchemeChangedElsewhereErasesTheTypedCode) {
     EXPECT_TRUE(d.S().engine.mode == zl::kModePinyin && d.S().engine.code.empty());
     EXPECT_TRUE(d.Doc().text.empty());
     EXPECT_EQ(d.Doc().active, nullptr);
+}
+
+// Whatever changes the settings or the promotions between keys, the digit picks the
+// candidate the window shows, and a change the list does not depend on keeps the page.
+TEST(State, ADigitPicksWhatTheWindowShowsAfterChangesBetweenKeys) {
+    const struct {
+        const char* name;
+        bool keepsPage;
+        std::function<void(KeyDriver&)> change;
+    } rows[] = {
+        {"reload of another setting, then a key", true,
+         [](KeyDriver& d) { WriteAsOther([](zl::Config& c) { c.fontSize = 24; }), d.now += 700; }},
+        {"reload of another setting at a tick", true,
+         [](KeyDriver& d) { WriteAsOther([](zl::Config& c) { c.fontSize = 25; }), d.now += 700, d.Tick(); }},
+        {"reload of the page size at a tick", false,
+         [](KeyDriver& d) { WriteAsOther([](zl::Config& c) { c.pageSize = 4; }), d.now += 700, d.Tick(); }},
+        {"width toggled on the status bar", true, [](KeyDriver& d) { d.S()._OnStatusClick(2); }},
+        {"promotions cleared from the menu", false,
+         [](KeyDriver& d) { d.S()._RunMenuCommand(zl::kCmdClearPromotions); }},
+    };
+    for (const auto& r : rows) {
+        KeyDriver d;
+        zl::TheSeams().messageBox = [](HWND, const wchar_t*, const wchar_t*, UINT) { return IDYES; };
+        d.S()._LoadConfig();
+        ASSERT_TRUE(d.S().candWindow.Create(GetModuleHandleW(nullptr)));
+        d.Type("g");
+        ASSERT_TRUE(d.Press(tskeys::kCtrl | '4'));  // a promotion to clear
+        ASSERT_TRUE(d.Press(VK_NEXT));
+        r.change(d);
+        const zl::CandWindow& w = d.S().candWindow;
+        ASSERT_TRUE(w.visible && w.pageItems.size() > 1) << r.name;
+        EXPECT_EQ(w.show.page, r.keepsPage ? 1u : 0u) << r.name;
+        const std::wstring shown = w.pageItems[1].text;
+        d.Press('2');
+        EXPECT_EQ(d.Doc().text, shown) << r.name;
+        d.S().candWindow.Destroy();
+    }
 }
 
 TEST(State, AReloadThatCannotReadTheFileKeepsTheSettingsAndTriesAgain) {
