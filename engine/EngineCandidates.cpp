@@ -44,26 +44,24 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
         return pinyinWholeKnown_ && !pinyinWhole_.empty() && typed.compare(0, pinyinWhole_.size(), pinyinWhole_) == 0;
     };
     if (!extends()) {
-        // Typing a kept code again skips its search: the kept list knows its matches.
+        // Typing a kept code again skips its search: the kept list knows its matches. So
+        // do the matches of four letters found aside, which are fewer than a shorter
+        // kept code's.
         const Mode m = EffectiveMode();
+        const bool aside = shortLists_ && shortLists_->dictLoads == dict.Loads() &&
+                           shortLists_->done.load(std::memory_order_acquire);
         for (size_t n = typed.size(); n > 0; --n) {
             prefix_.assign(typed, 0, n);
-            const CachedList* kept = cache_.Find(m, prefix_);
-            if (kept && kept->pinyinAllKnown) {
-                pinyinWhole_ = prefix_;
-                pinyinWholeIds_ = kept->pinyinAll;
-                pinyinWholeKnown_ = true;
-                break;
+            const std::vector<uint32_t>* all = n == 4 && aside ? shortLists_->FourLetterMatches(prefix_) : nullptr;
+            if (!all) {
+                const CachedList* kept = cache_.Find(m, prefix_);
+                if (kept && kept->pinyinAllKnown) all = &kept->pinyinAll;
             }
-        }
-        // Or every match of its first four letters, found aside.
-        if (!extends() && typed.size() >= 4 && shortLists_ && shortLists_->dictLoads == dict.Loads() &&
-            shortLists_->done.load(std::memory_order_acquire)) {
-            prefix_.assign(typed, 0, 4);
-            if (const std::vector<uint32_t>* all = shortLists_->FourLetterMatches(prefix_)) {
+            if (all) {
                 pinyinWhole_ = prefix_;
                 pinyinWholeIds_ = *all;
                 pinyinWholeKnown_ = true;
+                break;
             }
         }
     }

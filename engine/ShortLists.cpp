@@ -24,6 +24,10 @@ size_t ShortLists::IndexOf(const std::string& code) const {
     case 1: return key;
     case 2: return kLetters + key;
     case 3: return key < threeLetters_.size() && threeLetters_[key] != 0 ? threeLetters_[key] - 1u : SIZE_MAX;
+    case 4: {
+        const auto it = fourLetters_.find(code);
+        return it == fourLetters_.end() ? SIZE_MAX : it->second.list;
+    }
     default: return SIZE_MAX;
     }
 }
@@ -52,7 +56,7 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
 
 const std::vector<uint32_t>* ShortLists::FourLetterMatches(const std::string& code) const {
     const auto it = fourLetters_.find(code);
-    return it == fourLetters_.end() ? nullptr : &it->second;
+    return it == fourLetters_.end() ? nullptr : &it->second.matches;
 }
 
 void ShortLists::KeepFourLetters(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all) {
@@ -74,7 +78,7 @@ void ShortLists::KeepFourLetters(const Dict& dict, const std::string& code, cons
             if ((letters & (1u << letter)) == 0) continue;
             longer.back() = static_cast<char>('a' + letter);
             if (Dict::SylMatch(pinyin, e.syllableCount, longer.data(), static_cast<int>(longer.size())))
-                fourLetters_[longer].push_back(id);
+                fourLetters_[longer].matches.push_back(id);
         }
     }
 }
@@ -108,6 +112,13 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
             BuildOne(builder, dict, code, lists.size());
             dict.SearchPinyin(code, ids, UINT64_MAX);
             KeepFourLetters(dict, code, ids);
+        }
+        // The four-letter codes with many matches get lists too: their matches are known.
+        for (auto& [four, kept] : fourLetters_) {
+            if (stop.load(std::memory_order_relaxed)) return;
+            if (kept.matches.size() < kManyMatches) continue;
+            kept.list = lists.size();
+            BuildOne(builder, dict, four, kept.list);
         }
     }
     done.store(true, std::memory_order_release);

@@ -1,10 +1,10 @@
-// The lists of the one- and two-letter codes, and of the three-letter codes with a
-// hundred pinyin matches or more, built aside once a dictionary is loaded. Each of those
-// codes searches hundreds of ids: typed for the first time, they were the slowest keys
-// of all. The lists hold no use counts and no promotions; the engine adds those when it
-// takes a list, once. Beside them, every pinyin match of the four-letter codes that
-// begin those three-letter ones: a longer code filters these instead of scanning the
-// three-letter code's jump list, often a thousand entries and more.
+// The lists of the one- and two-letter codes, and of the three- and four-letter pinyin
+// codes with a hundred matches or more, built aside once a dictionary is loaded. Each of
+// those codes searches hundreds of ids: typed for the first time, they were the slowest
+// keys of all. The lists hold no use counts and no promotions; the engine adds those
+// when it takes a list, once. Beside them, every pinyin match of the four-letter codes
+// that begin those three-letter ones: a longer code filters these instead of scanning
+// the three-letter code's jump list, often a thousand entries and more.
 #pragma once
 
 #include <atomic>
@@ -55,7 +55,11 @@ private:
     void KeepFourLetters(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all);
 
     bool searchedAll_ = false;
-    std::unordered_map<std::string, std::vector<uint32_t>> fourLetters_;
+    struct FourLetters {
+        std::vector<uint32_t> matches;  // every one, in index order
+        size_t list = SIZE_MAX;         // its place in lists, when it has one
+    };
+    std::unordered_map<std::string, FourLetters> fourLetters_;
 };
 
 }  // namespace zl
