@@ -45,14 +45,14 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
     };
     if (!extends()) {
         // Typing a kept code again skips its search: the kept list knows its matches. So
-        // do the matches of four letters found aside, which are fewer than a shorter
-        // kept code's.
+        // do the matches of four or five letters found aside, which are fewer than a
+        // shorter kept code's.
         const Mode m = EffectiveMode();
         const bool aside = shortLists_ && shortLists_->dictLoads == dict.Loads() &&
                            shortLists_->done.load(std::memory_order_acquire);
         for (size_t n = typed.size(); n > 0; --n) {
             prefix_.assign(typed, 0, n);
-            const std::vector<uint32_t>* all = n == 4 && aside ? shortLists_->FourLetterMatches(prefix_) : nullptr;
+            const std::vector<uint32_t>* all = n >= 4 && aside ? shortLists_->LongerMatches(prefix_) : nullptr;
             if (!all) {
                 const CachedList* kept = cache_.Find(m, prefix_);
                 if (kept && kept->pinyinAllKnown) all = &kept->pinyinAll;

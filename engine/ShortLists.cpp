@@ -24,9 +24,10 @@ size_t ShortLists::IndexOf(const std::string& code) const {
     case 1: return key;
     case 2: return kLetters + key;
     case 3: return key < threeLetters_.size() && threeLetters_[key] != 0 ? threeLetters_[key] - 1u : SIZE_MAX;
-    case 4: {
-        const auto it = fourLetters_.find(code);
-        return it == fourLetters_.end() ? SIZE_MAX : it->second.list;
+    case 4:
+    case 5: {
+        const auto it = longer_.find(code);
+        return it == longer_.end() ? SIZE_MAX : it->second.list;
     }
     default: return SIZE_MAX;
     }
@@ -54,14 +55,14 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
     lists[at].ready = true;
 }
 
-const std::vector<uint32_t>* ShortLists::FourLetterMatches(const std::string& code) const {
-    const auto it = fourLetters_.find(code);
-    return it == fourLetters_.end() ? nullptr : &it->second.matches;
+const std::vector<uint32_t>* ShortLists::LongerMatches(const std::string& code) const {
+    const auto it = longer_.find(code);
+    return it == longer_.end() ? nullptr : &it->second.matches;
 }
 
-void ShortLists::KeepFourLetters(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all) {
-    // A longer code matches only entries the shorter one does, so the four-letter codes'
-    // matches are among code's. The fourth letter typed is one of the entry's own (a
+void ShortLists::KeepLonger(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all) {
+    // A longer code matches only entries the shorter one does, so the longer codes'
+    // matches are among code's. The letter typed next is one of the entry's own (a
     // stored v also typed as u): only those are tried.
     std::string longer = code + ' ';
     for (uint32_t id : all) {
@@ -78,7 +79,7 @@ void ShortLists::KeepFourLetters(const Dict& dict, const std::string& code, cons
             if ((letters & (1u << letter)) == 0) continue;
             longer.back() = static_cast<char>('a' + letter);
             if (Dict::SylMatch(pinyin, e.syllableCount, longer.data(), static_cast<int>(longer.size())))
-                fourLetters_[longer].matches.push_back(id);
+                longer_[longer].matches.push_back(id);
         }
     }
 }
@@ -111,14 +112,22 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
             threeLetters_[key] = static_cast<uint16_t>(lists.size() + 1);
             BuildOne(builder, dict, code, lists.size());
             dict.SearchPinyin(code, ids, UINT64_MAX);
-            KeepFourLetters(dict, code, ids);
+            KeepLonger(dict, code, ids);
         }
-        // The four-letter codes with many matches get lists too: their matches are known.
-        for (auto& [four, kept] : fourLetters_) {
-            if (stop.load(std::memory_order_relaxed)) return;
-            if (kept.matches.size() < kManyMatches) continue;
-            kept.list = lists.size();
-            BuildOne(builder, dict, four, kept.list);
+        // The four- and five-letter codes with many matches get lists too: their matches
+        // are known, and they give the next letter's.
+        std::vector<std::string> many;
+        for (size_t length = 4; length <= 5; ++length) {
+            many.clear();
+            for (const auto& [longer, kept] : longer_)
+                if (longer.size() == length && kept.matches.size() >= kManyMatches) many.push_back(longer);
+            for (const std::string& longer : many) {
+                if (stop.load(std::memory_order_relaxed)) return;
+                const size_t at = lists.size();
+                longer_[longer].list = at;
+                BuildOne(builder, dict, longer, at);
+                if (length < 5) KeepLonger(dict, longer, longer_[longer].matches);
+            }
         }
     }
     done.store(true, std::memory_order_release);

@@ -1,10 +1,10 @@
-// The lists of the one- and two-letter codes, and of the three- and four-letter pinyin
-// codes with a hundred matches or more, built aside once a dictionary is loaded. Each of
-// those codes searches hundreds of ids: typed for the first time, they were the slowest
-// keys of all. The lists hold no use counts and no promotions; the engine adds those
-// when it takes a list, once. Beside them, every pinyin match of the four-letter codes
-// that begin those three-letter ones: a longer code filters these instead of scanning
-// the three-letter code's jump list, often a thousand entries and more.
+// The lists of the one- and two-letter codes, and of the pinyin codes of three to five
+// letters with a hundred matches or more, built aside once a dictionary is loaded. Each
+// of those codes searches hundreds of ids: typed for the first time, they were the
+// slowest keys of all. The lists hold no use counts and no promotions; the engine adds
+// those when it takes a list, once. Beside them, every pinyin match of the four- and
+// five-letter codes that begin those with many: a longer code filters these instead of
+// scanning a three-letter code's jump list, often a thousand entries and more.
 #pragma once
 
 #include <atomic>
@@ -38,9 +38,9 @@ struct ShortLists {
 
     // Where the list of code is kept; SIZE_MAX for other codes. Only once done.
     size_t IndexOf(const std::string& code) const;
-    // Every pinyin match, in index order, of a four-letter code kept here; null for
-    // others. Only once done.
-    const std::vector<uint32_t>* FourLetterMatches(const std::string& code) const;
+    // Every pinyin match, in index order, of a four- or five-letter code kept here; null
+    // for others. Only once done.
+    const std::vector<uint32_t>* LongerMatches(const std::string& code) const;
     // Builds every list on the calling thread; returns early, not done, once stop is set.
     void Build(const Dict& dict, const std::atomic<bool>& stop);
 
@@ -50,16 +50,16 @@ private:
 
     // Per three-letter code, 1 + its place in lists; 0 when it has none.
     std::vector<uint16_t> threeLetters_;
-    // Adds the four-letter codes that begin code to fourLetters_, from all, every match
-    // of code.
-    void KeepFourLetters(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all);
+    // Adds the codes one letter longer than code to longer_, from all, every match of
+    // code.
+    void KeepLonger(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all);
 
     bool searchedAll_ = false;
-    struct FourLetters {
+    struct Longer {
         std::vector<uint32_t> matches;  // every one, in index order
         size_t list = SIZE_MAX;         // its place in lists, when it has one
     };
-    std::unordered_map<std::string, FourLetters> fourLetters_;
+    std::unordered_map<std::string, Longer> longer_;
 };
 
 }  // namespace zl
