@@ -33,6 +33,9 @@ public:
                       uint64_t cap) const;
     // SearchPinyin without the jump tables: the whole first-letter group in index order.
     void SearchPinyinPlain(const std::string& code, std::vector<uint32_t>& out, uint64_t max) const;
+    // How many entries SearchPinyin of code checks at most through a jump table, or
+    // UINT64_MAX when it would scan the first-letter group instead.
+    uint64_t PinyinSearchLength(const std::string& code) const;
     // True when the file holds usable jump tables for pinyin searches.
     bool HasPinyinJumps() const { return jump2_.Usable() || jump3_.Usable(); }
 
@@ -43,6 +46,11 @@ public:
     // bounded by its view: a syllable ends at an apostrophe, a NUL or the view's end.
     // A syllable longer than kMaxSyllable that must be read whole fails the match.
     static bool SylMatch(std::string_view pinyin, int syllableCount, const char* input, int inputLen);
+    // The letters of typed as bits ('a' the lowest), or 0 when it holds anything else.
+    static uint32_t TypedLetters(std::string_view typed);
+    // The letters SylMatch could match in pinyin, as bits, a stored v also counting as u.
+    // Typed letters outside them rule a match out without running the matcher.
+    static uint32_t PinyinLetters(std::string_view pinyin, int syllableCount);
     // True when code is at least as long as pattern and matches it, 'z' matching any letter.
     static bool WildMatch(std::string_view code, std::string_view pattern);
 
@@ -70,6 +78,16 @@ public:
         if (e.syllableCount != 0 && e.pinyinOff >= pinyinPoolBytes_) return false;
         return true;
     }
+    // Start bringing an entry, or the pinyin of an entry, into the cache ahead of its
+    // turn: the searches read entries scattered over the mapping, and a miss each costs
+    // more than the match.
+    void PrefetchEntry(uint32_t id) const {
+        if (valid_ && id < entryCount_) __builtin_prefetch(entries_ + uint64_t{id} * sizeof(DictEntry));
+    }
+    void PrefetchPinyin(uint32_t id) const {
+        DictEntry e;
+        if (GetEntry(id, e) && e.syllableCount != 0) __builtin_prefetch(pinyinPool_ + e.pinyinOff);
+    }
     // Views into the mapping for an entry that GetEntry accepted.
     std::wstring_view Text(const DictEntry& e) const { return std::wstring_view(textPool_ + e.textOff, e.textLen); }
     std::string_view Code(const DictEntry& e) const {
@@ -89,6 +107,13 @@ private:
     bool CodeOf(uint32_t id, std::string_view& code) const;
     // True when the entry has syllables and its pinyin is not one empty syllable.
     bool HasPinyin(const DictEntry& e) const;
+    // SylMatch of code against e's pinyin, first ruling out entries that lack a typed
+    // letter (letters: TypedLetters(code)).
+    bool PinyinMatch(const DictEntry& e, const std::string& code, uint32_t letters, int inputLen) const {
+        const std::string_view pinyin = Pinyin(e);
+        if ((letters & ~PinyinLetters(pinyin, e.syllableCount)) != 0) return false;
+        return SylMatch(pinyin, e.syllableCount, code.data(), inputLen);
+    }
     // First code-index position whose code is not less than code.
     uint64_t LowerBoundCode(std::string_view code) const;
     void WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
@@ -117,6 +142,10 @@ private:
     static PinyinJumps ReadJumps(const uint8_t* table, uint64_t count, size_t letters);
     // First position in the pinyin index of the group of first letter c.
     uint64_t PinyinGroupStart(signed char c) const;
+    // The jump table SearchPinyin of code uses, if any.
+    const PinyinJumps* JumpsFor(const std::string& code) const;
+    // The positions [begin, end) listed for code's first letters; false when damaged.
+    bool JumpList(const PinyinJumps& jumps, const std::string& code, uint64_t& begin, uint64_t& end) const;
     // The search through a jump table; false when the table turns out to be damaged.
     bool SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, uint64_t cap,
                           std::vector<uint32_t>& out) const;

@@ -163,26 +163,57 @@ void Dict::SearchPinyin(const std::string& code, std::vector<uint32_t>& out, uin
     out.clear();
     if (!valid_ || code.empty() || pinyinIndexCount_ == 0) return;
     // One letter is matched by every entry of its group, so the plain walk ends at the cap.
-    const PinyinJumps& jumps = code.size() >= 3 && jump3_.Usable() ? jump3_ : jump2_;
-    if (code.size() >= 2 && jumps.Usable() && SearchPinyinJump(jumps, code, PinyinCap(max), out)) return;
+    const PinyinJumps* jumps = JumpsFor(code);
+    if (jumps && SearchPinyinJump(*jumps, code, PinyinCap(max), out)) return;
     SearchPinyinPlain(code, out, max);
 }
 
-bool Dict::SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, uint64_t cap,
-                            std::vector<uint32_t>& out) const {
+const Dict::PinyinJumps* Dict::JumpsFor(const std::string& code) const {
+    if (!valid_ || pinyinIndexCount_ == 0 || code.size() < 2) return nullptr;
+    const PinyinJumps& jumps = code.size() >= 3 && jump3_.Usable() ? jump3_ : jump2_;
+    return jumps.Usable() ? &jumps : nullptr;
+}
+
+bool Dict::JumpList(const PinyinJumps& jumps, const std::string& code, uint64_t& begin, uint64_t& end) const {
     uint64_t key = 0;
     for (size_t i = 0; i < jumps.letters; ++i) {
         if (code[i] < 'a' || code[i] > 'z') return false;
         key = key * 26 + static_cast<uint64_t>(code[i] - 'a');
     }
-    const uint64_t begin = U32At(jumps.offsets, 4 * key);
-    const uint64_t end = U32At(jumps.offsets, 4 * (key + 1));
-    if (begin > end || end > jumps.positionCount) return false;
+    begin = U32At(jumps.offsets, 4 * key);
+    end = U32At(jumps.offsets, 4 * (key + 1));
+    return begin <= end && end <= jumps.positionCount;
+}
+
+uint64_t Dict::PinyinSearchLength(const std::string& code) const {
+    const PinyinJumps* jumps = JumpsFor(code);
+    uint64_t begin = 0, end = 0;
+    if (!jumps || !JumpList(*jumps, code, begin, end)) return UINT64_MAX;
+    return end - begin;
+}
+
+bool Dict::SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, uint64_t cap,
+                            std::vector<uint32_t>& out) const {
+    uint64_t begin = 0, end = 0;
+    if (!JumpList(jumps, code, begin, end)) return false;
     const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
+    const uint32_t letters = TypedLetters(code);
     // Listed positions lie in the group, ascending; the plain scan visits the same
     // entries in the same order and skips the others, which cannot match.
     uint64_t from = PinyinGroupStart(static_cast<signed char>(code[0]));
     for (uint64_t i = begin; i < end && out.size() < cap; ++i) {
+        if (i + 16 < end) {
+            const uint64_t p = U32At(jumps.positions, 4 * (i + 16));
+            if (p < pinyinIndexCount_) __builtin_prefetch(pinyinIndex_ + p * 4);
+        }
+        if (i + 8 < end) {
+            const uint64_t p = U32At(jumps.positions, 4 * (i + 8));
+            if (p < pinyinIndexCount_) PrefetchEntry(PinyinIndexId(p));
+        }
+        if (i + 4 < end) {
+            const uint64_t p = U32At(jumps.positions, 4 * (i + 4));
+            if (p < pinyinIndexCount_) PrefetchPinyin(PinyinIndexId(p));
+        }
         const uint64_t pos = U32At(jumps.positions, 4 * i);
         if (pos < from || pos >= pinyinIndexCount_) {
             out.clear();
@@ -196,7 +227,7 @@ bool Dict::SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, u
             out.clear();
             return false;
         }
-        if (SylMatch(Pinyin(e), e.syllableCount, code.data(), inputLen)) out.push_back(id);
+        if (PinyinMatch(e, code, letters, inputLen)) out.push_back(id);
     }
     return true;
 }
@@ -206,10 +237,15 @@ void Dict::FilterPinyin(const std::string& code, const std::vector<uint32_t>& fr
     out.clear();
     if (!valid_ || code.empty()) return;
     const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
-    for (uint32_t id : from) {
+    const uint32_t letters = TypedLetters(code);
+    const size_t n = from.size();
+    for (size_t i = 0; i < n; ++i) {
         if (out.size() >= cap) break;
+        if (i + 16 < n) PrefetchEntry(from[i + 16]);
+        if (i + 8 < n) PrefetchPinyin(from[i + 8]);
+        const uint32_t id = from[i];
         DictEntry e;
-        if (GetEntry(id, e) && HasPinyin(e) && SylMatch(Pinyin(e), e.syllableCount, code.data(), inputLen))
+        if (GetEntry(id, e) && HasPinyin(e) && PinyinMatch(e, code, letters, inputLen))
             out.push_back(id);
     }
 }
@@ -221,12 +257,15 @@ void Dict::SearchPinyinPlain(const std::string& code, std::vector<uint32_t>& out
     const uint64_t start = PinyinGroupStart(static_cast<signed char>(code[0]));
 
     const int inputLen = static_cast<int>(std::min<size_t>(code.size(), std::numeric_limits<int>::max()));
+    const uint32_t letters = TypedLetters(code);
     for (uint64_t pos = start; pos < pinyinIndexCount_ && out.size() < cap; ++pos) {
+        if (pos + 16 < pinyinIndexCount_) PrefetchEntry(PinyinIndexId(pos + 16));
+        if (pos + 8 < pinyinIndexCount_) PrefetchPinyin(PinyinIndexId(pos + 8));
         const uint32_t id = PinyinIndexId(pos);
         DictEntry e;
         if (!GetEntry(id, e)) continue;  // absent: never read
         if (!HasPinyin(e) || Pinyin(e)[0] != code[0]) break;
-        if (SylMatch(Pinyin(e), e.syllableCount, code.data(), inputLen)) out.push_back(id);
+        if (PinyinMatch(e, code, letters, inputLen)) out.push_back(id);
     }
 }
 

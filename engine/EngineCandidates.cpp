@@ -65,7 +65,8 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
             }
         }
     }
-    if (extends()) {
+    // A jump table's list for the typed letters may be shorter than the known matches.
+    if (extends() && dict.PinyinSearchLength(typed) >= pinyinWholeIds_.size()) {
         dict.FilterPinyin(typed, pinyinWholeIds_, out, UINT64_MAX);
         pinyinWhole_ = typed;
         pinyinWholeIds_ = out;

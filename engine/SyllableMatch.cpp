@@ -60,6 +60,35 @@ private:
 
 }  // namespace
 
+uint32_t Dict::TypedLetters(std::string_view typed) {
+    uint32_t mask = 0;
+    for (const char c : typed) {
+        if (c < 'a' || c > 'z') return 0;  // nothing to rule out by
+        mask |= uint32_t{1} << (c - 'a');
+    }
+    return mask;
+}
+
+uint32_t Dict::PinyinLetters(std::string_view pinyin, int syllableCount) {
+    // Every letter the match could read lies in the first syllableCount syllables, and
+    // in none past one longer than the longest real syllable; so within this many bytes.
+    const size_t bound = static_cast<size_t>(std::max(syllableCount, 0)) * (kMaxSyllable + 2);
+    const size_t stop = std::min(pinyin.size(), bound);
+    uint32_t mask = 0;
+    int separators = 0;
+    for (size_t i = 0; i < stop; ++i) {
+        const char c = pinyin[i];
+        if (c == '\0') break;
+        if (c == '\'') {
+            if (++separators >= syllableCount) break;
+            continue;
+        }
+        if (c >= 'a' && c <= 'z') mask |= uint32_t{1} << (c - 'a');
+    }
+    if (mask & (uint32_t{1} << ('v' - 'a'))) mask |= uint32_t{1} << ('u' - 'a');  // u is typed for v
+    return mask;
+}
+
 bool Dict::SylMatch(std::string_view pinyin, int syllableCount, const char* input, int inputLen) {
     if (syllableCount < 1 || inputLen < 1 || input == nullptr) return false;
     const size_t m = static_cast<size_t>(inputLen);

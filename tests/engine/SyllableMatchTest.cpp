@@ -12,8 +12,14 @@
 
 namespace {
 
+// Every match also checks that the letters it read are among PinyinLetters, which the
+// searches use to rule entries out before matching.
 bool Match(const std::string& pinyin, int n, const std::string& input) {
-    return zl::Dict::SylMatch(pinyin, n, input.data(), static_cast<int>(input.size()));
+    const bool matched = zl::Dict::SylMatch(pinyin, n, input.data(), static_cast<int>(input.size()));
+    if (matched) {
+        EXPECT_EQ(zl::Dict::TypedLetters(input) & ~zl::Dict::PinyinLetters(pinyin, n), 0u) << pinyin << " / " << input;
+    }
+    return matched;
 }
 
 // The matcher as first described: for k = n..1, cut the input greedily with backtracking.
