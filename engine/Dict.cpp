@@ -17,6 +17,7 @@ bool RegionInside(uint64_t offset, uint64_t count, uint64_t unit, uint64_t size)
 
 bool Dict::Load(const std::wstring& path) {
     warmup_.Stop();
+    DropPackedCodes();
     valid_ = false;
     ++loads_;
     file_.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -80,8 +81,59 @@ bool Dict::Load(const std::wstring& path) {
 
 void Dict::WarmUp(Warmup::Then then) {
     if (!valid_) return;
+    warmup_.Stop();
+    DropPackedCodes();
     warmup_.Start(static_cast<const uint8_t*>(view_.Get()), fileSize_,
-                  std::wstring_view(textPool_, static_cast<size_t>(textPoolUnits_)), std::move(then));
+                  std::wstring_view(textPool_, static_cast<size_t>(textPoolUnits_)),
+                  [this, then = std::move(then)](const std::atomic<bool>& stop) {
+                      try {
+                          PackCodes(stop);
+                      } catch (...) {
+                          packed_.clear();  // no memory for it: the searches read the mapping
+                      }
+                      if (then && !stop.load(std::memory_order_relaxed)) then(stop);
+                  });
+}
+
+void Dict::DropPackedCodes() {
+    packedReady_.store(false, std::memory_order_release);
+    packed_.clear();
+    packedBase_ = 0;
+}
+
+void Dict::PackCodes(const std::atomic<bool>& stop) {
+    constexpr uint64_t kPositionsPerLook = 4096;
+    auto stopped = [&](uint64_t pos) { return pos % kPositionsPerLook == 0 && stop.load(std::memory_order_relaxed); };
+    // The entries without a code sort first: they need no words.
+    uint64_t pos = 0;
+    for (; pos < entryCount_; ++pos) {
+        std::string_view code;
+        if (stopped(pos)) return;
+        if (!CodeOf(CodeIndexId(pos), code) || !code.empty()) break;
+    }
+    const uint64_t base = pos;
+    packed_.reserve(static_cast<size_t>(entryCount_ - base));
+    for (; pos < entryCount_; ++pos) {
+        std::string_view code;
+        uint32_t word = 0;
+        if (stopped(pos)) return;
+        // An absent entry, a code that does not pack or one out of order: the searches
+        // keep reading the mapping, which copes with each.
+        if (!CodeOf(CodeIndexId(pos), code) || !PackedCode::Pack(code, word) ||
+            (!packed_.empty() && word < packed_.back())) {
+            packed_.clear();
+            return;
+        }
+        packed_.push_back(word);
+    }
+    // Where each run of first two letters starts, so the walk needs no search for them.
+    size_t at = 0;
+    for (size_t key = 0; key < twoLetterStarts_.size(); ++key) {
+        while (at < packed_.size() && (packed_[at] >> PackedCode::kTwoLetterShift) < key) ++at;
+        twoLetterStarts_[key] = static_cast<uint32_t>(base + at);
+    }
+    packedBase_ = base;
+    packedReady_.store(true, std::memory_order_release);
 }
 
 Dict::PinyinJumps Dict::ReadJumps(const uint8_t* table, uint64_t count, size_t letters) {

@@ -1,6 +1,8 @@
 // Read-only Wubi and pinyin dictionary, searched in place in a file mapping.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "DictFormat.h"
+#include "PackedCodes.h"
 #include "UniqueHandle.h"
 #include "Warmup.h"
 
@@ -62,6 +65,8 @@ public:
     // its own, so that the first keys do not pay for them, then runs then there (it may
     // read the dictionary); the next Load, WarmUp or the destructor stops it.
     void WarmUp(Warmup::Then then = {});
+    // True once the warm-up has packed the Wubi codes for the searches (see PackedCodes.h).
+    bool CodesPacked() const { return packedReady_.load(std::memory_order_acquire); }
     // True once the last WarmUp's work is done (or none is under way).
     bool WarmedUp() const { return warmup_.Done(); }
     uint64_t EntryCount() const { return valid_ ? entryCount_ : 0; }
@@ -114,6 +119,16 @@ private:
         if ((letters & ~PinyinLetters(pinyin, e.syllableCount)) != 0) return false;
         return SylMatch(pinyin, e.syllableCount, code.data(), inputLen);
     }
+    // The code at a code-index position, from the packed copy once there is one (letters
+    // then holds it); false when the entry is absent (never with the packed copy).
+    bool CodeAt(uint64_t pos, std::string_view& code, char (&letters)[PackedCode::kLetters]) const;
+    // With the packed copy: the first position in [lo, hi) whose word is not below word,
+    // the positions in it sorted.
+    uint64_t PackedLowerBound(uint64_t lo, uint64_t hi, uint32_t word) const;
+    // Forgets the packed copy; the warm-up thread must not be running.
+    void DropPackedCodes();
+    // Fills the packed copy, on the warm-up thread; leaves none when a code does not pack.
+    void PackCodes(const std::atomic<bool>& stop);
     // First code-index position whose code is not less than code.
     uint64_t LowerBoundCode(std::string_view code) const;
     void WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
@@ -178,6 +193,14 @@ private:
     // Set only when every check of Load passed; both searches return nothing otherwise.
     bool valid_ = false;
     uint64_t loads_ = 0;
+
+    // The packed codes of code-index positions from packedBase_ on; those before it have
+    // no code. Written by the warm-up thread before it sets packedReady_, then only read.
+    std::vector<uint32_t> packed_;
+    uint64_t packedBase_ = 0;
+    // The first position whose word's first two letters are at least the key's.
+    std::array<uint32_t, (1u << (20 - PackedCode::kTwoLetterShift)) + 1> twoLetterStarts_{};
+    std::atomic<bool> packedReady_{false};
 
     // Last, so that it stops before the mapping it touches goes.
     Warmup warmup_;

@@ -58,10 +58,39 @@ bool Dict::CodeOf(uint32_t id, std::string_view& code) const {
     return true;
 }
 
+bool Dict::CodeAt(uint64_t pos, std::string_view& code, char (&letters)[PackedCode::kLetters]) const {
+    if (packedReady_.load(std::memory_order_acquire)) {
+        if (pos < packedBase_) {
+            code = {};
+            return true;
+        }
+        code = PackedCode::Unpack(packed_[pos - packedBase_], letters);
+        return true;
+    }
+    return CodeOf(CodeIndexId(pos), code);
+}
+
+uint64_t Dict::PackedLowerBound(uint64_t lo, uint64_t hi, uint32_t word) const {
+    // Positions before the packed ones have no code, below every word searched for.
+    lo = std::max(lo, packedBase_);
+    if (lo >= hi) return hi;
+    const uint32_t key = word >> PackedCode::kTwoLetterShift;
+    auto clamp = [&](uint64_t pos) { return std::min(std::max(pos, lo), hi); };
+    const uint64_t from = clamp(twoLetterStarts_[key]);
+    if ((word & ((uint32_t{1} << PackedCode::kTwoLetterShift) - 1)) == 0) return from;
+    const uint64_t to = clamp(twoLetterStarts_[key + 1]);
+    const uint32_t* words = packed_.data() - packedBase_;
+    return static_cast<uint64_t>(std::lower_bound(words + from, words + to, word) - words);
+}
+
 uint64_t Dict::LowerBoundCode(std::string_view code) const {
+    uint32_t word = 0;
+    if (packedReady_.load(std::memory_order_acquire) && PackedCode::Pack(code, word))
+        return PackedLowerBound(0, entryCount_, word);
     return PartitionPoint(0, entryCount_, [&](uint64_t pos) {
         std::string_view c;
-        if (!CodeOf(CodeIndexId(pos), c)) return Side::Absent;
+        char letters[PackedCode::kLetters];
+        if (!CodeAt(pos, c, letters)) return Side::Absent;
         return c.compare(code) < 0 ? Side::Before : Side::NotBefore;
     });
 }
@@ -77,11 +106,11 @@ void Dict::SearchWubi(const std::string& code, std::vector<uint32_t>& out, uint6
         return;
     }
     for (uint64_t pos = start; pos < entryCount_ && out.size() < cap; ++pos) {
-        const uint32_t id = CodeIndexId(pos);
         std::string_view c;
-        if (!CodeOf(id, c) || c.size() < code.size()) continue;
+        char letters[PackedCode::kLetters];
+        if (!CodeAt(pos, c, letters) || c.size() < code.size()) continue;
         if (c.compare(0, code.size(), code) != 0) break;
-        out.push_back(id);
+        out.push_back(CodeIndexId(pos));
     }
 }
 
@@ -89,11 +118,11 @@ void Dict::WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
                           std::vector<uint32_t>& out) const {
     // Literal matches first, with 'z' taken as itself.
     for (uint64_t pos = start; pos < entryCount_ && out.size() < cap; ++pos) {
-        const uint32_t id = CodeIndexId(pos);
         std::string_view c;
-        if (!CodeOf(id, c)) continue;
+        char letters[PackedCode::kLetters];
+        if (!CodeAt(pos, c, letters)) continue;
         if (c != code) break;
-        out.push_back(id);
+        out.push_back(CodeIndexId(pos));
     }
 
     // Then every longer or equally long code that matches with 'z' as any letter. The index
@@ -103,10 +132,22 @@ void Dict::WildcardSearch(const std::string& code, uint64_t start, uint64_t cap,
 }
 
 uint64_t Dict::PartitionAt(uint64_t lo, uint64_t hi, size_t depth, int letter) const {
-    // Before: codes that end before depth (letter -1), or whose letter at depth is < letter.
+    // Before: codes that end before depth (letter 0), or whose letter at depth is < letter.
+    if (packedReady_.load(std::memory_order_acquire) && (letter == 0 || (letter >= 'a' && letter <= 'z' + 1))) {
+        // No packed code goes on past four letters.
+        if (depth >= PackedCode::kLetters) return hi;
+        const uint64_t first = std::max(lo, packedBase_);
+        if (first >= hi) return hi;
+        // The positions share their letters before depth: the search is for the first
+        // word, among them, with a letter at depth not below this one.
+        const uint32_t rank = letter == 0 ? 1 : static_cast<uint32_t>(letter - 'a' + 1);
+        const uint32_t prefix = PackedCode::PrefixOf(packed_[first - packedBase_], depth);
+        return PackedLowerBound(lo, hi, prefix | (rank << PackedCode::ShiftOf(depth)));
+    }
     return PartitionPoint(lo, hi, [&](uint64_t pos) {
         std::string_view c;
-        if (!CodeOf(CodeIndexId(pos), c)) return Side::Absent;
+        char letters[PackedCode::kLetters];
+        if (!CodeAt(pos, c, letters)) return Side::Absent;
         if (c.size() <= depth) return Side::Before;
         return static_cast<unsigned char>(c[depth]) < letter ? Side::Before : Side::NotBefore;
     });
@@ -116,10 +157,10 @@ void Dict::WildcardWalk(const std::string& code, size_t depth, uint64_t lo, uint
                         std::vector<uint32_t>& out) const {
     if (depth == code.size()) {
         for (uint64_t pos = lo; pos < hi && out.size() < cap; ++pos) {
-            const uint32_t id = CodeIndexId(pos);
             std::string_view c;
-            if (!CodeOf(id, c) || c == code) continue;  // literal matches are already taken
-            if (WildMatch(c, code)) out.push_back(id);
+            char letters[PackedCode::kLetters];
+            if (!CodeAt(pos, c, letters) || c == code) continue;  // literal matches are already taken
+            if (WildMatch(c, code)) out.push_back(CodeIndexId(pos));
         }
         return;
     }
@@ -133,7 +174,8 @@ void Dict::WildcardWalk(const std::string& code, size_t depth, uint64_t lo, uint
     }
     while (lo < hi && out.size() < cap) {
         std::string_view c;
-        if (!CodeOf(CodeIndexId(lo), c) || c.size() <= depth) {
+        char letters[PackedCode::kLetters];
+        if (!CodeAt(lo, c, letters) || c.size() <= depth) {
             ++lo;
             continue;
         }

@@ -125,28 +125,42 @@ TEST_F(DictSearch, WildcardGivesLiteralMatchesFirstThenPrefixMatchesWithoutRepea
     EXPECT_EQ(Codes(dict, ids), (Strs{"gzk"}));
 }
 
-TEST_F(DictSearch, WildcardMatchesAFullScanOnRandomDictionaries) {
+// Searched from the mapping, then from the codes the warm-up packs; a code that does not
+// pack (five letters here) leaves the searches on the mapping.
+TEST_F(DictSearch, WubiSearchesMatchAFullScanOnRandomDictionaries) {
     std::mt19937 rng(7);
-    std::vector<zl::DictSource> entries;
     const char letters[] = "ghijz";
-    for (int i = 0; i < 2000; ++i) {
-        std::string code;
-        const int len = 1 + rng() % 4;
-        for (int k = 0; k < len; ++k) code += letters[rng() % 5];
-        entries.push_back(Wubi(T(i), code, rng() % 50));
-    }
-    const auto image = BuildImage(entries);
-    ASSERT_TRUE(LoadImage(dir, image, dict));
-    const auto index = CodeIndexOf(image);
-    for (int round = 0; round < 300; ++round) {
-        std::string code;
-        const int len = 1 + rng() % 4;
-        for (int k = 0; k < len; ++k) code += letters[rng() % 5];
-        if (code.find('z') == std::string::npos) code[rng() % len] = 'z';
-        const uint64_t max = rng() % 3 == 0 ? 0 : rng() % 120;
-        Ids got;
-        dict.SearchWubi(code, got, max);
-        EXPECT_EQ(got, ReferenceWildcard(dict, index, code, zl::Dict::WubiCap(max))) << code << " max " << max;
+    for (const bool packable : {true, false}) {
+        std::vector<zl::DictSource> entries;
+        for (int i = 0; i < 2000; ++i) {
+            std::string code;
+            const int len = 1 + rng() % 4;
+            for (int k = 0; k < len; ++k) code += letters[rng() % 5];
+            entries.push_back(Wubi(T(i), code, rng() % 50));
+        }
+        if (!packable) entries.push_back(Wubi(L"long", "ghijg", 1));
+        const auto image = BuildImage(entries);
+        zl::Dict d;
+        ASSERT_TRUE(LoadImage(dir, image, d));
+        const auto index = CodeIndexOf(image);
+        for (const bool warm : {false, true}) {
+            if (warm) {
+                d.WarmUp();
+                while (!d.WarmedUp()) Sleep(1);
+            }
+            ASSERT_EQ(d.CodesPacked(), warm && packable);
+            for (int round = 0; round < 300; ++round) {
+                std::string code;
+                const int len = 1 + rng() % 4;
+                for (int k = 0; k < len; ++k) code += letters[rng() % 5];
+                if (round % 4 != 0 && code.find('z') == std::string::npos) code[rng() % len] = 'z';
+                const uint64_t max = rng() % 3 == 0 ? 0 : rng() % 120;
+                Ids got;
+                d.SearchWubi(code, got, max);
+                EXPECT_EQ(got, ReferenceWildcard(d, index, code, zl::Dict::WubiCap(max)))
+                    << code << " max " << max << " packed " << d.CodesPacked();
+            }
+        }
     }
 }
 
