@@ -29,7 +29,7 @@ CachedList* CandidateCache::Find(Mode mode, const std::string& code) {
     return &*it->second;
 }
 
-void CandidateCache::Drop(std::list<CachedList>::iterator list) {
+void CandidateCache::Drop(Lists::iterator list) {
     byKey_.erase(KeyOf(list->mode, list->code));
     unitsTotal_ -= list->units;
     lists_.erase(list);
@@ -55,6 +55,7 @@ CachedList& CandidateCache::Add(Mode mode, const std::string& code, size_t units
 
 void CandidateCache::Clear() {
     lists_.clear();
+    pool_.Release();
     byKey_.clear();
     unitsTotal_ = 0;
 }

@@ -7,11 +7,13 @@
 
 #include <cstdint>
 #include <list>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "BlockPool.h"
 #include "Candidate.h"
 
 namespace zl {
@@ -32,12 +34,20 @@ struct PendingCandidate {
 // The hash a PendingCandidate keeps of its text.
 uint32_t TextHash(std::wstring_view text);
 
+// Candidates being built or kept. A kept list's come from the cache's pool.
+using PendingList = std::pmr::vector<PendingCandidate>;
+
 struct CachedList {
+    // A list made by the cache takes its memory from the cache's pool.
+    using allocator_type = std::pmr::polymorphic_allocator<std::byte>;
+    CachedList() = default;
+    explicit CachedList(const allocator_type& memory) : pending(memory) {}
+
     Mode mode = kModeWubi;  // the effective scheme
     std::string code;
     bool gbkOnly = false;
     bool freqAdjust = false;
-    std::vector<PendingCandidate> pending;  // in building order
+    PendingList pending;  // in building order
     std::vector<uint32_t> kept;             // positions in pending, in list order
     uint64_t wubiCount = 0;
     uint64_t exactCount = 0;
@@ -89,10 +99,12 @@ public:
     }
 
 private:
+    using Lists = std::pmr::list<CachedList>;
     static std::string KeyOf(Mode mode, const std::string& code);
-    void Drop(std::list<CachedList>::iterator list);
+    void Drop(Lists::iterator list);
 
-    std::list<CachedList> lists_;  // the most recently used first
+    BlockPool pool_;       // the lists' memory, with their candidates'
+    Lists lists_{&pool_};  // the most recently used first
     std::unordered_map<std::string, std::list<CachedList>::iterator> byKey_;
     size_t unitsTotal_ = 0;
     uint32_t counts_ = 0;

@@ -133,16 +133,16 @@ private:
     void StartShortLists(Mode m);
     // Adds the use counts and promotions of the typed code to candidates built from the
     // dictionary alone; texts, when given, are theirs (otherwise read by source).
-    void AddUserData(std::vector<Pending>& pending, const std::vector<std::wstring_view>* texts);
+    void AddUserData(PendingList& pending, const std::vector<std::wstring_view>* texts);
     // False when no promotion names a text of this hash (rebuilt when promotions changed).
     bool MayBePromoted(uint32_t hash);
     // Leaves in kept the positions of the best candidates of pending, in list order.
-    void RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept);
+    void RankPending(const PendingList& pending, std::vector<uint32_t>& kept);
     // RankPending for a ranked list whose candidates at the positions in raised (each
     // once) gained uses or a promotion since, none losing any.
-    void RankRaised(const std::vector<Pending>& pending, const std::vector<uint32_t>& raised,
+    void RankRaised(const PendingList& pending, const std::vector<uint32_t>& raised,
                     std::vector<uint32_t>& kept);
-    void EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept);
+    void EmitCandidates(const PendingList& pending, const std::vector<uint32_t>& kept);
     // PinyinHasMatch that keeps the ids of its search for the Update that follows.
     bool PinyinExtends(const std::string& longer);
     // Dict::SearchPinyin, answered from the last search that found all its matches when

@@ -104,7 +104,7 @@ Engine::Ranked Engine::RankOf(const Pending& p, uint32_t at) const {
                   ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq, at};
 }
 
-void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32_t>& kept) {
+void Engine::RankPending(const PendingList& pending, std::vector<uint32_t>& kept) {
     // Most candidates have no promotion and no use that counts: their order is tier,
     // weight, building order, packed into one number each (larger first). The others,
     // when few, go in afterwards as raised ones do.
@@ -143,7 +143,7 @@ void Engine::RankPending(const std::vector<Pending>& pending, std::vector<uint32
     for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
 }
 
-void Engine::RankRaised(const std::vector<Pending>& pending, const std::vector<uint32_t>& raised,
+void Engine::RankRaised(const PendingList& pending, const std::vector<uint32_t>& raised,
                         std::vector<uint32_t>& kept) {
     // Only the raised candidates moved, and only up: any other one left out still ranks
     // below all those kept, so the best are among the kept and the raised. The kept
@@ -160,7 +160,7 @@ void Engine::RankRaised(const std::vector<Pending>& pending, const std::vector<u
     if (kept.size() > keep) kept.resize(keep);
 }
 
-void Engine::EmitCandidates(const std::vector<Pending>& pending, const std::vector<uint32_t>& kept) {
+void Engine::EmitCandidates(const PendingList& pending, const std::vector<uint32_t>& kept) {
     candidates.Start(dict, kept.size());
     for (size_t i = 0; i < kept.size(); ++i) {
         const Pending& p = pending[kept[i]];
@@ -351,7 +351,7 @@ bool Engine::MayBePromoted(uint32_t hash) {
     return ((promotedBits_[h >> 6] >> (h & 63)) & 1) != 0;
 }
 
-void Engine::AddUserData(std::vector<Pending>& pending, const std::vector<std::wstring_view>* texts) {
+void Engine::AddUserData(PendingList& pending, const std::vector<std::wstring_view>* texts) {
     const bool uses = !userFreq.empty();
     const bool promoted = !promotions.empty();
     if (!uses && !promoted) return;
@@ -400,7 +400,7 @@ void Engine::BuildList(Mode m, bool presearched) {
             SearchPinyin(typed, out, max);
     };
     builder_.Build(dict, m, code, config.gbkOnly != 0, search);
-    std::vector<Pending>& pending = builder_.pending;
+    PendingList& pending = builder_.pending;
     AddUserData(pending, &builder_.texts);
     wubiCount = builder_.wubiCount;
     exactCount = builder_.exactCount;

@@ -32,7 +32,7 @@ public:
     // Copies the candidates and what the building learnt into list.
     void Keep(CachedList& list) const;
 
-    std::vector<PendingCandidate> pending;
+    PendingList pending;
     std::vector<std::wstring_view> texts;  // of pending, in the mapping
     uint64_t wubiCount = 0;
     uint64_t exactCount = 0;
