@@ -21,7 +21,12 @@ void* BlockPool::do_allocate(size_t bytes, size_t alignment) {
     const size_t size = kSmallest << c;
     if (left_ < size) {
         slabs_.reserve(slabs_.size() + 1);  // may throw before the slab is taken
-        slabs_.push_back(std::make_unique<std::byte[]>(kSlab));
+        if (!spare_.empty()) {
+            slabs_.push_back(std::move(spare_.back()));
+            spare_.pop_back();
+        } else {
+            slabs_.push_back(std::make_unique<std::byte[]>(kSlab));  // written: zeroed
+        }
         next_ = slabs_.back().get();
         left_ = kSlab;
     }
@@ -40,9 +45,23 @@ void BlockPool::do_deallocate(void* p, size_t bytes, size_t alignment) {
     free_[c] = new (p) FreeBlock{free_[c]};
 }
 
+std::vector<BlockPool::Slab> BlockPool::MakeSlabs(size_t count) {
+    std::vector<Slab> slabs;
+    slabs.reserve(count);
+    for (size_t i = 0; i < count; ++i) slabs.push_back(std::make_unique<std::byte[]>(kSlab));
+    return slabs;
+}
+
+void BlockPool::Adopt(std::vector<Slab>&& slabs) {
+    spare_.reserve(spare_.size() + slabs.size());
+    for (Slab& slab : slabs) spare_.push_back(std::move(slab));
+    slabs.clear();
+}
+
 void BlockPool::Release() {
     for (FreeBlock*& list : free_) list = nullptr;
     slabs_.clear();
+    spare_.clear();
     next_ = nullptr;
     left_ = 0;
 }

@@ -78,6 +78,8 @@ public:
     // `units`: the list's size.
     CachedList& Add(Mode mode, const std::string& code, size_t units);
     void Clear();
+    // Slabs made ahead for the lists' memory (see BlockPool).
+    void AdoptSlabs(std::vector<BlockPool::Slab>&& slabs) { pool_.Adopt(std::move(slabs)); }
     // Room for the most lists at once (a rehash would move every key, on some keystroke)
     // and the count slots, which the first commit of a session would otherwise make.
     void Reserve();

@@ -307,6 +307,7 @@ bool Engine::TakeShortList(Mode m) {
         return false;
     }
     if (!lists.done.load(std::memory_order_acquire)) return false;
+    if (!lists.slabs.empty()) cache_.AdoptSlabs(std::move(lists.slabs));
     const size_t at = lists.IndexOf(code);
     if (at == SIZE_MAX || !lists.lists[at].ready) return false;
     lists.lists[at].ready = false;  // taken: the kept lists own it from now on

@@ -10,6 +10,8 @@ namespace {
 constexpr size_t kLetters = 26;
 // Three-letter codes with this many pinyin matches get a list.
 constexpr uint64_t kManyMatches = 100;
+// The kept lists' first megabyte; the first hour of typing fills more.
+constexpr size_t kSlabsAhead = (1 << 20) / BlockPool::kSlab;
 
 }  // namespace
 
@@ -129,6 +131,11 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
                 if (length < 5) KeepLonger(dict, longer, longer_[longer].matches);
             }
         }
+    }
+    try {
+        slabs = BlockPool::MakeSlabs(kSlabsAhead);
+    } catch (...) {
+        slabs.clear();  // no memory: the pool makes its slabs as it needs them
     }
     done.store(true, std::memory_order_release);
 }

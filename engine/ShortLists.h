@@ -35,6 +35,9 @@ struct ShortLists {
     // thread touches the lists.
     std::atomic<bool> done{false};
     std::vector<List> lists;  // by IndexOf
+    // Memory for the kept lists, its pages brought in here rather than on the keys that
+    // keep the first lists; the engine adopts it with the lists.
+    std::vector<BlockPool::Slab> slabs;
 
     // Where the list of code is kept; SIZE_MAX for other codes. Only once done.
     size_t IndexOf(const std::string& code) const;

@@ -1,5 +1,5 @@
 // The kept lists' pool: blocks in use never share a byte, whatever the order blocks of
-// mixed sizes (the heap's too) are taken and given back in.
+// mixed sizes (the heap's too) are taken and given back in, from adopted slabs or its own.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,6 +17,7 @@ TEST(BlockPool, BlocksInUseKeepTheirBytesThroughMixedTakingAndGivingBack) {
     };
     std::mt19937 rng(5);
     for (int round = 0; round < 2; ++round) {
+        pool.Adopt(zl::BlockPool::MakeSlabs(2));  // used first, then slabs of its own
         std::vector<Block> live;
         for (int step = 0; step < 20000; ++step) {
             if (!live.empty() && rng() % 3 == 0) {
