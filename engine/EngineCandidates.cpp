@@ -307,7 +307,13 @@ bool Engine::TakeShortList(Mode m) {
         return false;
     }
     if (!lists.done.load(std::memory_order_acquire)) return false;
-    if (!lists.slabs.empty()) cache_.AdoptSlabs(std::move(lists.slabs));
+    if (!lists.slabs.empty()) {
+        try {
+            cache_.AdoptSlabs(std::move(lists.slabs));
+        } catch (...) {
+            lists.slabs.clear();  // no room to note them: they only save time
+        }
+    }
     const size_t at = lists.IndexOf(code);
     if (at == SIZE_MAX || !lists.lists[at].ready) return false;
     lists.lists[at].ready = false;  // taken: the kept lists own it from now on
