@@ -243,19 +243,17 @@ bool Dict::SearchPinyinJump(const PinyinJumps& jumps, const std::string& code, u
     // Listed positions lie in the group, ascending; the plain scan visits the same
     // entries in the same order and skips the others, which cannot match.
     uint64_t from = PinyinGroupStart(static_cast<signed char>(code[0]));
+    // Each listed entry is reached through the index, its entry and its pinyin: each is
+    // asked for ahead, the later ones once the earlier are in.
+    const auto ahead = [&](uint64_t i, uint64_t distance, auto fetch) {
+        if (i + distance >= end) return;
+        const uint64_t pos = U32At(jumps.positions, 4 * (i + distance));
+        if (pos < pinyinIndexCount_) fetch(pos);
+    };
     for (uint64_t i = begin; i < end && out.size() < cap; ++i) {
-        if (i + 16 < end) {
-            const uint64_t p = U32At(jumps.positions, 4 * (i + 16));
-            if (p < pinyinIndexCount_) __builtin_prefetch(pinyinIndex_ + p * 4);
-        }
-        if (i + 8 < end) {
-            const uint64_t p = U32At(jumps.positions, 4 * (i + 8));
-            if (p < pinyinIndexCount_) PrefetchEntry(PinyinIndexId(p));
-        }
-        if (i + 4 < end) {
-            const uint64_t p = U32At(jumps.positions, 4 * (i + 4));
-            if (p < pinyinIndexCount_) PrefetchPinyin(PinyinIndexId(p));
-        }
+        ahead(i, 16, [&](uint64_t pos) { __builtin_prefetch(pinyinIndex_ + pos * 4); });
+        ahead(i, 8, [&](uint64_t pos) { PrefetchEntry(PinyinIndexId(pos)); });
+        ahead(i, 4, [&](uint64_t pos) { PrefetchPinyin(PinyinIndexId(pos)); });
         const uint64_t pos = U32At(jumps.positions, 4 * i);
         if (pos < from || pos >= pinyinIndexCount_) {
             out.clear();

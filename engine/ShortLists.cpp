@@ -1,6 +1,5 @@
 #include "ShortLists.h"
 
-#include "JoinedPinyin.h"
 #include "ListBuilder.h"
 
 namespace zl {
@@ -64,19 +63,14 @@ const std::vector<uint32_t>* ShortLists::LongerMatches(const std::string& code) 
 
 void ShortLists::KeepLonger(const Dict& dict, const std::string& code, const std::vector<uint32_t>& all) {
     // A longer code matches only entries the shorter one does, so the longer codes'
-    // matches are among code's. The letter typed next is one of the entry's own (a
-    // stored v also typed as u): only those are tried.
+    // matches are among code's. The letter typed next is one the matcher could match in
+    // the entry's pinyin: only those are tried.
     std::string longer = code + ' ';
     for (uint32_t id : all) {
         DictEntry e;
         if (!dict.GetEntry(id, e) || e.syllableCount == 0) continue;
         const std::string_view pinyin = dict.Pinyin(e);
-        uint32_t letters = 0;
-        const bool whole = ForEachJoinedLetter(pinyin, e.syllableCount, [&](char ch) {
-            if (ch >= 'a' && ch <= 'z') letters |= 1u << (ch - 'a');
-        });
-        if (!whole) letters = (1u << kLetters) - 1;  // damaged: try every letter
-        if (letters & (1u << ('v' - 'a'))) letters |= 1u << ('u' - 'a');
+        const uint32_t letters = Dict::PinyinLetters(pinyin, e.syllableCount);
         for (size_t letter = 0; letter < kLetters; ++letter) {
             if ((letters & (1u << letter)) == 0) continue;
             longer.back() = static_cast<char>('a' + letter);
