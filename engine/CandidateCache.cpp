@@ -65,12 +65,14 @@ void CandidateCache::Reserve() {
     if (countedAt_.empty()) countedAt_.assign(kCountSlots, 0);
 }
 
-void CandidateCache::Counted(std::wstring_view text) {
+bool CandidateCache::Counted(std::wstring_view text) {
+    bool told = true;
     if (counts_ == UINT32_MAX) {
         // Count numbers start again: no list may have seen a number that comes again.
         Clear();
         std::fill(countedAt_.begin(), countedAt_.end(), 0);
         counts_ = 0;
+        told = false;
     }
     ++counts_;
     if (countedAt_.empty()) {
@@ -79,12 +81,13 @@ void CandidateCache::Counted(std::wstring_view text) {
         } catch (...) {
             // Without the slots no change could be told: no list may be kept.
             Clear();
-            return;
+            return false;
         }
     }
     const uint32_t hash = TextHash(text);
     countedAt_[hash & (kCountSlots - 1)] = counts_;
     recent_[counts_ % kRecentCounts] = hash;
+    return told;
 }
 
 }  // namespace zl

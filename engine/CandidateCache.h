@@ -84,8 +84,9 @@ public:
     // and the count slots, which the first commit of a session would otherwise make.
     void Reserve();
 
-    // A use count of text grew.
-    void Counted(std::wstring_view text);
+    // A use count of text grew. False when the lists that read their counts before
+    // cannot be told: the count numbers started again, or there was no room to note it.
+    bool Counted(std::wstring_view text);
     uint32_t CountsMade() const { return counts_; }
     // False when no text with this hash was counted after the first `seen` counts.
     bool MayHaveCounted(uint32_t hash, uint32_t seen) const {

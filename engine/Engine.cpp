@@ -11,9 +11,10 @@ bool Engine::Init(const std::wstring& folder) {
     candidates.clear();  // their texts are read from the dictionary
     if (!dict.Load(dataDir + L"\\zlwb.dat")) return false;
     // The user's learning is read only with a dictionary to rank it against.
-    LoadUser();
+    std::shared_ptr<const std::string> userFile;
+    LoadUser(&userFile);
     LoadPromote();
-    StartShortLists(EffectiveMode());
+    StartShortLists(EffectiveMode(), std::move(userFile));
     try {
         ReserveScratch();
     } catch (const std::bad_alloc&) {

@@ -17,6 +17,7 @@
 #include "Dict.h"
 #include "LearnedFilter.h"
 #include "ListBuilder.h"
+#include "Ranker.h"
 #include "ShortLists.h"
 #include "UserSaver.h"
 
@@ -125,23 +126,22 @@ private:
     void Rebuild();
     // Serves the list of code from the cache; false when it holds no usable one.
     bool RefreshFromCache(Mode m);
+    // Reads again the counts of list's candidates counted since it read them, and
+    // ranks the list again when they moved it.
+    void CatchUpCounts(CachedList& list);
     void BuildList(Mode m, bool presearched);
     // Serves a short code from the lists built aside; false when they hold none for it
     // (not built yet, taken already, or for other settings).
     bool TakeShortList(Mode m);
-    // Starts building the short lists aside for the scheme m and the present settings.
-    void StartShortLists(Mode m);
-    // Adds the use counts and promotions of the typed code to candidates built from the
-    // dictionary alone; texts, when given, are theirs (otherwise read by source).
-    void AddUserData(PendingList& pending, const std::vector<std::wstring_view>* texts);
+    // Starts building the short lists aside for the scheme m and the present settings;
+    // userFile, the bytes userFreq was just read from, lets them carry the counts.
+    void StartShortLists(Mode m, std::shared_ptr<const std::string> userFile = nullptr);
+    // Adds the promotions of the typed code, and the use counts when counts is set, to
+    // candidates built from the dictionary alone; texts, when given, are theirs
+    // (otherwise read by source).
+    void AddUserData(PendingList& pending, const std::vector<std::wstring_view>* texts, bool counts);
     // False when no promotion names a text of this hash (rebuilt when promotions changed).
     bool MayBePromoted(uint32_t hash);
-    // Leaves in kept the positions of the best candidates of pending, in list order.
-    void RankPending(const PendingList& pending, std::vector<uint32_t>& kept);
-    // RankPending for a ranked list whose candidates at the positions in raised (each
-    // once) gained uses or a promotion since, none losing any.
-    void RankRaised(const PendingList& pending, const std::vector<uint32_t>& raised,
-                    std::vector<uint32_t>& kept);
     void EmitCandidates(const PendingList& pending, const std::vector<uint32_t>& kept);
     // PinyinHasMatch that keeps the ids of its search for the Update that follows.
     bool PinyinExtends(const std::string& longer);
@@ -157,20 +157,7 @@ private:
     ListBuilder builder_;
     std::string pinyinSearched_;       // code whose mixed-scheme pinyin ids are in pinyinIds_
     std::vector<uint32_t> pinyinIds_;
-    struct Ranked {
-        uint64_t first, second;
-        uint32_t at;  // into the pending candidates
-        // The candidate order: x goes before y.
-        static bool Before(const Ranked& x, const Ranked& y) {
-            if (x.first != y.first) return x.first > y.first;
-            if (x.second != y.second) return x.second > y.second;
-            return x.at < y.at;
-        }
-    };
-    Ranked RankOf(const Pending& p, uint32_t at) const;
-    std::vector<Ranked> ranked_;
-    std::vector<uint64_t> packedKeys_;  // the order of candidates with no promotion or counted use
-    std::vector<uint32_t> lifted_;      // the others, while ranking
+    Ranker ranker_;
     std::vector<uint32_t> kept_;
     std::vector<uint32_t> raised_;  // positions whose use counts grew, while refreshing a kept list
     std::vector<uint32_t> countedHashes_;  // of the texts counted since a kept list read its counts
@@ -192,6 +179,12 @@ private:
 
     // Asks the background writer to save user.dat; falls back to SaveUser without one.
     void SaveUserSoon();
+
+    // Reads user.dat into userFreq; keep, when given, receives the bytes read.
+    void LoadUser(std::shared_ptr<const std::string>* keep);
+    // Numbers the contents of userFreq: grows whenever they change other than by the
+    // counts the kept lists are told of (a load, an Update, a count they missed).
+    uint64_t userCounts_ = 0;
 
     // The last load found the file but could not read it: saving would destroy it.
     bool userUnreadable_ = false;

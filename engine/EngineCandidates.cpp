@@ -1,6 +1,5 @@
 // Building and ranking the candidate list for the typed code.
 #include <algorithm>
-#include <functional>
 
 #include "Engine.h"
 #include "GbkText.h"
@@ -11,10 +10,6 @@ namespace zl {
 
 namespace {
 
-// More raised candidates than this are ranked again by sorting the whole list.
-constexpr size_t kRaisedByInsertion = 32;
-// Building positions up to this fit the packed order's low 16 bits.
-constexpr uint32_t kMaxPackedAt = 0xFFFF;
 // The sieve of recently counted hashes: 1024 bits, a few of them set per count.
 constexpr unsigned kCountedSieveBits = 10;
 constexpr size_t kCountedSieveWords = (size_t{1} << kCountedSieveBits) / 64;
@@ -95,71 +90,6 @@ bool Engine::PinyinExtends(const std::string& longer) {
     return !pinyinIds_.empty();
 }
 
-Engine::Ranked Engine::RankOf(const Pending& p, uint32_t at) const {
-    // The candidate order folded into two numbers, larger first: promotion stamp, then
-    // tier (smaller better); use count (when it counts), then weight. Ties fall back to
-    // the building order, as in a stable sort.
-    const bool byUse = config.freqAdjust != 0;
-    return Ranked{(uint64_t{p.promote} << 32) | static_cast<uint32_t>(INT32_MAX - p.tier),
-                  ((byUse ? uint64_t{p.userCount} : 0) << 32) | p.freq, at};
-}
-
-void Engine::RankPending(const PendingList& pending, std::vector<uint32_t>& kept) {
-    // Most candidates have no promotion and no use that counts: their order is tier,
-    // weight, building order, packed into one number each (larger first). The others,
-    // when few, go in afterwards as raised ones do.
-    const bool byUse = config.freqAdjust != 0;
-    bool packed = pending.size() <= kMaxPackedAt + 1;
-    lifted_.clear();
-    packedKeys_.clear();
-    for (uint32_t i = 0; packed && i < pending.size(); ++i) {
-        const Pending& p = pending[i];
-        if (p.promote != 0 || (byUse && p.userCount != 0) || p.tier < 0) {
-            lifted_.push_back(i);
-            packed = lifted_.size() <= kRaisedByInsertion;
-        } else {
-            packedKeys_.push_back((uint64_t(INT8_MAX - p.tier) << 48) | (uint64_t{p.freq} << 16) | (kMaxPackedAt - i));
-        }
-    }
-    if (packed) {
-        const size_t keep = std::min(packedKeys_.size(), kMaxCandidates);
-        const auto first = packedKeys_.begin();
-        if (keep < packedKeys_.size()) std::nth_element(first, first + keep, packedKeys_.end(), std::greater<>());
-        std::sort(first, first + keep, std::greater<>());
-        kept.resize(keep);
-        for (size_t i = 0; i < keep; ++i) kept[i] = kMaxPackedAt - static_cast<uint32_t>(packedKeys_[i] & kMaxPackedAt);
-        if (!lifted_.empty()) RankRaised(pending, lifted_, kept);
-        return;
-    }
-    ranked_.resize(pending.size());
-    for (uint32_t i = 0; i < ranked_.size(); ++i) ranked_[i] = RankOf(pending[i], i);
-    // The order is total (building order breaks every tie), so selecting the best 100
-    // and sorting them gives the list a full sort would.
-    const size_t keep = std::min(ranked_.size(), kMaxCandidates);
-    if (keep < ranked_.size())
-        std::nth_element(ranked_.begin(), ranked_.begin() + keep, ranked_.end(), Ranked::Before);
-    std::sort(ranked_.begin(), ranked_.begin() + keep, Ranked::Before);
-    kept.resize(keep);
-    for (size_t i = 0; i < keep; ++i) kept[i] = ranked_[i].at;
-}
-
-void Engine::RankRaised(const PendingList& pending, const std::vector<uint32_t>& raised,
-                        std::vector<uint32_t>& kept) {
-    // Only the raised candidates moved, and only up: any other one left out still ranks
-    // below all those kept, so the best are among the kept and the raised. The kept
-    // ones that did not move stay in order; each raised one goes in at its new place.
-    const size_t keep = std::min(pending.size(), kMaxCandidates);
-    const auto before = [&](uint32_t x, uint32_t y) {
-        return Ranked::Before(RankOf(pending[x], x), RankOf(pending[y], y));
-    };
-    for (uint32_t at : raised) {
-        const auto was = std::find(kept.begin(), kept.end(), at);
-        if (was != kept.end()) kept.erase(was);
-    }
-    for (uint32_t at : raised) kept.insert(std::lower_bound(kept.begin(), kept.end(), at, before), at);
-    if (kept.size() > keep) kept.resize(keep);
-}
-
 void Engine::EmitCandidates(const PendingList& pending, const std::vector<uint32_t>& kept) {
     candidates.Start(dict, kept.size());
     for (size_t i = 0; i < kept.size(); ++i) {
@@ -172,58 +102,61 @@ bool Engine::RefreshFromCache(Mode m) {
     CachedList* list = cache_.Find(m, code);
     if (!list || list->gbkOnly != (config.gbkOnly != 0) || list->freqAdjust != (config.freqAdjust != 0))
         return false;
-    if (list->countsSeen != cache_.CountsMade()) {
-        // Ranking a kept list again costs microseconds; searching and building, far more.
-        raised_.clear();
-        bool fell = false;
-        auto readAgain = [&](Pending& p) {
-            // A text never counted still has none; one counted has its bit in the filter.
-            if (!learned_.MayHave(p.hash)) return;
-            DictEntry e;
-            if (!dict.GetEntry(p.source, e)) return;
-            textKey_.assign(dict.Text(e));
-            const auto count = userFreq.find(textKey_);
-            const uint32_t now = count == userFreq.end() ? 0 : count->second;
-            if (now == p.userCount) return;
-            if (now > p.userCount)
-                raised_.push_back(static_cast<uint32_t>(&p - list->pending.data()));
-            else
-                fell = true;
-            p.userCount = now;
-        };
-        // Usually a few commits went by: their hashes, sieved by a bit per hash range,
-        // find the candidates to read in one pass over the list.
-        countedHashes_.clear();
-        uint64_t sieve[kCountedSieveWords] = {};
-        const auto bitOf = [](uint32_t hash) { return hash >> (32 - kCountedSieveBits); };
-        const bool few = cache_.ForEachCountedSince(list->countsSeen, [&](uint32_t hash) {
-            countedHashes_.push_back(hash);
-            sieve[bitOf(hash) >> 6] |= uint64_t{1} << (bitOf(hash) & 63);
-        });
-        if (few) {
-            std::sort(countedHashes_.begin(), countedHashes_.end());
-            for (Pending& p : list->pending) {
-                if (((sieve[bitOf(p.hash) >> 6] >> (bitOf(p.hash) & 63)) & 1) != 0 &&
-                    std::binary_search(countedHashes_.begin(), countedHashes_.end(), p.hash))
-                    readAgain(p);
-            }
-        } else {
-            for (Pending& p : list->pending)
-                if (cache_.MayHaveCounted(p.hash, list->countsSeen)) readAgain(p);
-        }
-        if (list->freqAdjust && (fell || !raised_.empty())) {
-            if (fell || raised_.size() > kRaisedByInsertion)
-                RankPending(list->pending, list->kept);
-            else
-                RankRaised(list->pending, raised_, list->kept);
-        }
-        list->countsSeen = cache_.CountsMade();
-    }
+    CatchUpCounts(*list);
     wubiCount = list->wubiCount;
     exactCount = list->exactCount;
     pinyinLonger = list->pinyinLonger;
     EmitCandidates(list->pending, list->kept);
     return true;
+}
+
+void Engine::CatchUpCounts(CachedList& list) {
+    if (list.countsSeen == cache_.CountsMade()) return;
+    // Ranking a kept list again costs microseconds; searching and building, far more.
+    raised_.clear();
+    bool fell = false;
+    auto readAgain = [&](Pending& p) {
+        // A text never counted still has none; one counted has its bit in the filter.
+        if (!learned_.MayHave(p.hash)) return;
+        DictEntry e;
+        if (!dict.GetEntry(p.source, e)) return;
+        textKey_.assign(dict.Text(e));
+        const auto count = userFreq.find(textKey_);
+        const uint32_t now = count == userFreq.end() ? 0 : count->second;
+        if (now == p.userCount) return;
+        if (now > p.userCount)
+            raised_.push_back(static_cast<uint32_t>(&p - list.pending.data()));
+        else
+            fell = true;
+        p.userCount = now;
+    };
+    // Usually a few commits went by: their hashes, sieved by a bit per hash range,
+    // find the candidates to read in one pass over the list.
+    countedHashes_.clear();
+    uint64_t sieve[kCountedSieveWords] = {};
+    const auto bitOf = [](uint32_t hash) { return hash >> (32 - kCountedSieveBits); };
+    const bool few = cache_.ForEachCountedSince(list.countsSeen, [&](uint32_t hash) {
+        countedHashes_.push_back(hash);
+        sieve[bitOf(hash) >> 6] |= uint64_t{1} << (bitOf(hash) & 63);
+    });
+    if (few) {
+        std::sort(countedHashes_.begin(), countedHashes_.end());
+        for (Pending& p : list.pending) {
+            if (((sieve[bitOf(p.hash) >> 6] >> (bitOf(p.hash) & 63)) & 1) != 0 &&
+                std::binary_search(countedHashes_.begin(), countedHashes_.end(), p.hash))
+                readAgain(p);
+        }
+    } else {
+        for (Pending& p : list.pending)
+            if (cache_.MayHaveCounted(p.hash, list.countsSeen)) readAgain(p);
+    }
+    if (list.freqAdjust && (fell || !raised_.empty())) {
+        if (fell || raised_.size() > Ranker::kRaisedByInsertion)
+            ranker_.Rank(list.pending, true, list.kept);
+        else
+            ranker_.Raise(list.pending, true, raised_, list.kept);
+    }
+    list.countsSeen = cache_.CountsMade();
 }
 
 void Engine::ReserveScratch() {
@@ -232,9 +165,8 @@ void Engine::ReserveScratch() {
     // some hosts). So the room is written once here.
     const size_t ids = Dict::PinyinCap(ListBuilder::kWubiMax);
     builder_.Reserve();
-    Prefault(ranked_, ids);
-    Prefault(packedKeys_, ids);
-    Prefault(lifted_, kRaisedByInsertion + 1);
+    ranker_.Reserve(ids);
+    Prefault(raised_, kMaxCandidates);
     Prefault(kept_, kMaxCandidates);
     Prefault(countedHashes_, CandidateCache::kRecentCounts);
     candidates.Reserve(kMaxCandidates);
@@ -249,6 +181,7 @@ void Engine::ForgetSearches() {
 }
 
 void Engine::Update() {
+    ++userCounts_;  // the caller may have changed any count
     learned_.Rebuild(userFreq);
     Rebuild();
 }
@@ -274,7 +207,7 @@ void Engine::Refresh() {
     BuildList(m, presearched);
 }
 
-void Engine::StartShortLists(Mode m) {
+void Engine::StartShortLists(Mode m, std::shared_ptr<const std::string> userFile) {
     if (!dict.Valid()) return;
     std::shared_ptr<ShortLists> lists;
     Warmup::Then build;
@@ -283,6 +216,14 @@ void Engine::StartShortLists(Mode m) {
         lists->mode = m;
         lists->gbkOnly = config.gbkOnly != 0;
         lists->dictLoads = dict.Loads();
+        // The lists can carry the counts only when the thread can read what userFreq
+        // holds now: nothing, or the file it was just read from.
+        lists->withCounts = userFreq.empty() || userFile != nullptr;
+        if (userFreq.empty()) userFile.reset();
+        lists->userFile = std::move(userFile);
+        lists->byUse = config.freqAdjust != 0;
+        lists->countsFor = userCounts_;
+        lists->countsAt = cache_.CountsMade();
         const Dict& source = dict;
         // The warm-up thread ends before the dictionary changes or goes; the lists are
         // shared, so they outlive whichever of it and the engine ends last.
@@ -319,20 +260,39 @@ bool Engine::TakeShortList(Mode m) {
     lists.lists[at].ready = false;  // taken: the kept lists own it from now on
     CachedList& list = lists.lists[at].built;
 
-    AddUserData(list.pending, nullptr);
-    RankPending(list.pending, kept_);
+    const bool byUse = config.freqAdjust != 0;
+    if (lists.counted && lists.countsFor == userCounts_) {
+        // Counted and ranked aside: only the uses since, and the promotions, are added.
+        if (list.freqAdjust != byUse) {
+            list.freqAdjust = byUse;
+            ranker_.Rank(list.pending, byUse, list.kept);
+        }
+        CatchUpCounts(list);
+        AddUserData(list.pending, nullptr, false);
+        raised_.clear();
+        for (size_t i = 0; i < list.pending.size(); ++i)
+            if (list.pending[i].promote != 0) raised_.push_back(static_cast<uint32_t>(i));
+        if (raised_.size() > Ranker::kRaisedByInsertion)
+            ranker_.Rank(list.pending, byUse, list.kept);
+        else if (!raised_.empty())
+            ranker_.Raise(list.pending, byUse, raised_, list.kept);
+    } else {
+        // The counts read aside, if any, are not userFreq's any more.
+        for (Pending& p : list.pending) p.userCount = 0;
+        AddUserData(list.pending, nullptr, true);
+        ranker_.Rank(list.pending, byUse, list.kept);
+        list.freqAdjust = byUse;
+        list.countsSeen = cache_.CountsMade();
+    }
     wubiCount = list.wubiCount;
     exactCount = list.exactCount;
     pinyinLonger = list.pinyinLonger;
-    EmitCandidates(list.pending, kept_);
+    EmitCandidates(list.pending, list.kept);
     try {
-        const size_t ids = kept_.size() + list.pinyinAll.size();
+        const size_t ids = list.kept.size() + list.pinyinAll.size();
         CachedList& kept = cache_.Add(m, code, list.pending.size() + ids / 6 + 12);
         // The cache's own bookkeeping stays; everything else is the list built aside.
         list.units = kept.units;
-        list.countsSeen = kept.countsSeen;
-        list.freqAdjust = config.freqAdjust != 0;
-        list.kept = kept_;
         kept = std::move(list);
     } catch (...) {
         cache_.Clear();  // no room to keep it: the list is built again next time
@@ -358,8 +318,8 @@ bool Engine::MayBePromoted(uint32_t hash) {
     return ((promotedBits_[h >> 6] >> (h & 63)) & 1) != 0;
 }
 
-void Engine::AddUserData(PendingList& pending, const std::vector<std::wstring_view>* texts) {
-    const bool uses = !userFreq.empty();
+void Engine::AddUserData(PendingList& pending, const std::vector<std::wstring_view>* texts, bool counts) {
+    const bool uses = counts && !userFreq.empty();
     const bool promoted = !promotions.empty();
     if (!uses && !promoted) return;
     if (promoted) {
@@ -408,11 +368,11 @@ void Engine::BuildList(Mode m, bool presearched) {
     };
     builder_.Build(dict, m, code, config.gbkOnly != 0, search);
     PendingList& pending = builder_.pending;
-    AddUserData(pending, &builder_.texts);
+    AddUserData(pending, &builder_.texts, true);
     wubiCount = builder_.wubiCount;
     exactCount = builder_.exactCount;
     pinyinLonger = builder_.pinyinLonger;
-    RankPending(pending, kept_);
+    ranker_.Rank(pending, config.freqAdjust != 0, kept_);
     EmitCandidates(pending, kept_);
     try {
         const bool allKnown = m != kModeWubi && pinyinWholeKnown_ && pinyinWhole_ == code;

@@ -23,7 +23,8 @@ void Engine::Learn(const std::wstring& text) {
     learned_.Add(text);
     if (count < kMaxUseCount) {
         ++count;
-        cache_.Counted(text);
+        // A count the kept lists were not told of: lists counted before cannot catch up.
+        if (!cache_.Counted(text)) ++userCounts_;
     }
     userDirty = true;
     ++userChange_;
@@ -57,10 +58,13 @@ void Engine::SaveUserSoon() {
     }
 }
 
-void Engine::LoadUser() {
+void Engine::LoadUser() { LoadUser(nullptr); }
+
+void Engine::LoadUser(std::shared_ptr<const std::string>* keep) {
     // A save still on its way would land after this load and undo it.
     if (userSaver_) userSaver_->Drain();
     userMirrored_ = false;
+    ++userCounts_;
     userFreq.clear();
     learned_.Rebuild(userFreq);
     cache_.Clear();
@@ -71,6 +75,12 @@ void Engine::LoadUser() {
     userUnreadable_ = read == FileRead::Failed;
     if (read != FileRead::Read) return;
     ParseUseCounts(bytes, userFreq);
+    // Shared by the threads that parse them again: the writer, and the short lists'.
+    std::shared_ptr<const std::string> file;
+    try {
+        file = std::make_shared<const std::string>(std::move(bytes));
+    } catch (...) {
+    }
     learned_.Rebuild(userFreq);
     const size_t loaded = userFreq.size();
     // Room for a quarter more texts: growing the map rehashes every entry, which for a
@@ -79,14 +89,15 @@ void Engine::LoadUser() {
     userDirty = false;
     // A user within reach of the saving size gets the writer now, while loading, rather
     // than on the keystroke that crosses it; it parses the same bytes on its own thread.
-    if (loaded > kHandOverAbove) {
+    if (loaded > kHandOverAbove && file) {
         try {
             if (!userSaver_) userSaver_ = std::make_unique<UserSaver>(UserFile);
-            userSaver_->ReplaceFromFile(std::move(bytes), userChange_);
+            userSaver_->ReplaceFromFile(file, userChange_);
             userMirrored_ = true;
         } catch (...) {
         }
     }
+    if (keep) *keep = std::move(file);
 }
 
 void Engine::SaveUser() {

@@ -141,6 +141,10 @@ bool ParseCount(std::string_view s, uint32_t& value) {
 }
 
 void ParseUseCounts(std::string_view bytes, UseCounts& counts) {
+    ForEachUseCount(bytes, [&](const std::wstring& text, uint32_t count) { counts[text] = count; });
+}
+
+void ForEachUseCount(std::string_view bytes, const std::function<void(const std::wstring&, uint32_t)>& f) {
     std::wstring text;
     std::string converted;
     ForEachLine(AsUtf8(bytes, converted), [&](std::string_view line) {
@@ -150,7 +154,7 @@ void ParseUseCounts(std::string_view bytes, UseCounts& counts) {
         if (!ParseCount(line.substr(tab + 1), count)) return;
         Widen(line.substr(0, tab), text);
         if (text.empty() || !IsStorableText(text)) return;
-        counts[text] = count;
+        f(text, count);
     });
 }
 

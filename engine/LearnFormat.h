@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,6 +26,9 @@ bool ParseCount(std::string_view s, uint32_t& value);
 
 // Adds the valid lines of bytes to counts (a later line for a text wins).
 void ParseUseCounts(std::string_view bytes, UseCounts& counts);
+// Calls f(text, count) for each valid line of bytes, in file order: what ParseUseCounts
+// adds, for a reader that keeps only some texts.
+void ForEachUseCount(std::string_view bytes, const std::function<void(const std::wstring&, uint32_t)>& f);
 // Replaces out with the file image of counts; texts that cannot be stored are left out.
 void FormatUseCounts(const UseCounts& counts, std::string& out);
 

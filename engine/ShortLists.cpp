@@ -1,6 +1,10 @@
 #include "ShortLists.h"
 
+#include <string_view>
+
+#include "LearnFormat.h"
 #include "ListBuilder.h"
+#include "Ranker.h"
 
 namespace zl {
 
@@ -54,6 +58,41 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
     list.pinyinAllKnown = searched && searchedAll_;
     if (list.pinyinAllKnown) list.pinyinAll = builder.ids;
     lists[at].ready = true;
+}
+
+bool ShortLists::CountAndRank(const Dict& dict, const std::atomic<bool>& stop) {
+    const auto textOf = [&dict](const PendingCandidate& p) {
+        DictEntry e;
+        return dict.GetEntry(p.source, e) ? dict.Text(e) : std::wstring_view();
+    };
+    // Every text of the lists, with its count: the file's lines find theirs, and a
+    // later line for a text wins, as in the engine's map.
+    std::unordered_map<std::wstring_view, uint32_t> counts;
+    if (userFile) {
+        for (const List& list : lists)
+            for (const PendingCandidate& p : list.built.pending) counts.emplace(textOf(p), 0);
+        if (stop.load(std::memory_order_relaxed)) return false;
+        ForEachUseCount(*userFile, [&](const std::wstring& text, uint32_t count) {
+            const auto it = counts.find(text);
+            if (it != counts.end()) it->second = count;
+        });
+    }
+    Ranker ranker;
+    for (List& list : lists) {
+        if (stop.load(std::memory_order_relaxed)) return false;
+        if (!list.ready) continue;
+        CachedList& built = list.built;
+        if (userFile) {
+            for (PendingCandidate& p : built.pending) {
+                const std::wstring_view text = textOf(p);
+                if (!text.empty()) p.userCount = counts.find(text)->second;
+            }
+        }
+        ranker.Rank(built.pending, byUse, built.kept);
+        built.freqAdjust = byUse;
+        built.countsSeen = countsAt;
+    }
+    return true;
 }
 
 const std::vector<uint32_t>* ShortLists::LongerMatches(const std::string& code) const {
@@ -125,6 +164,15 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
                 if (length < 5) KeepLonger(dict, longer, longer_[longer].matches);
             }
         }
+    }
+    if (withCounts) {
+        try {
+            if (!CountAndRank(dict, stop)) return;
+            counted = true;
+        } catch (...) {
+            // No memory: the engine counts and ranks each list as it takes it.
+        }
+        userFile.reset();
     }
     try {
         slabs = BlockPool::MakeSlabs(kSlabsAhead);

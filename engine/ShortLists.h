@@ -1,8 +1,10 @@
 // The lists of the one- and two-letter codes, and of the pinyin codes of three to five
 // letters with a hundred matches or more, built aside once a dictionary is loaded. Each
 // of those codes searches hundreds of ids: typed for the first time, they were the
-// slowest keys of all. The lists hold no use counts and no promotions; the engine adds
-// those when it takes a list, once. Beside them, every pinyin match of the four- and
+// slowest keys of all. When the thread can know the use counts (none, or the file just
+// loaded) the lists carry them and come ranked, so that a heavy user's first letters
+// need not look up hundreds of texts; the engine adds the uses since, and the
+// promotions, when it takes a list. Beside them, every pinyin match of the four- and
 // five-letter codes that begin those with many: a longer code filters these instead of
 // scanning a three-letter code's jump list, often a thousand entries and more.
 #pragma once
@@ -10,6 +12,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,13 +27,22 @@ class ListBuilder;
 struct ShortLists {
     struct List {
         bool ready = false;  // built and not yet taken
-        CachedList built;    // no ranking yet: the use counts come when it is taken
+        CachedList built;    // ranked only when counted
     };
 
     // The scheme, filter and load they were built for.
     Mode mode = kModeWubi;
     bool gbkOnly = false;
     uint64_t dictLoads = 0;
+    // Count and rank the lists: the counts are userFile's lines (none when null), the
+    // engine's counts numbered countsFor as they were after its first countsAt counts.
+    bool withCounts = false;
+    std::shared_ptr<const std::string> userFile;
+    bool byUse = false;  // the use counts count in the ranking
+    uint64_t countsFor = 0;
+    uint32_t countsAt = 0;
+    // Set before done when every list was counted and ranked.
+    bool counted = false;
     // Set, with release, when every list is built; from then on only the engine's
     // thread touches the lists.
     std::atomic<bool> done{false};
@@ -50,6 +62,8 @@ struct ShortLists {
 private:
     // Builds the list of code into lists[at] (growing lists when at is its size).
     void BuildOne(ListBuilder& builder, const Dict& dict, const std::string& code, size_t at);
+    // Gives every list its candidates' counts and ranks it; false when stopped.
+    bool CountAndRank(const Dict& dict, const std::atomic<bool>& stop);
 
     // Per three-letter code, 1 + its place in lists; 0 when it has none.
     std::vector<uint16_t> threeLetters_;

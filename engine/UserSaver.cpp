@@ -21,7 +21,7 @@ void UserSaver::Replace(const UseCounts& counts, uint64_t change) {
     Take(std::move(replacement), change);
 }
 
-void UserSaver::ReplaceFromFile(std::string bytes, uint64_t change) {
+void UserSaver::ReplaceFromFile(std::shared_ptr<const std::string> bytes, uint64_t change) {
     auto replacement = std::make_unique<Replacement>();
     replacement->file = std::move(bytes);
     replacement->fromFile = true;
@@ -86,7 +86,7 @@ void UserSaver::Run() {
             if (replace) {
                 mirror_.clear();
                 if (replace->fromFile) {
-                    ParseUseCounts(replace->file, mirror_);
+                    ParseUseCounts(*replace->file, mirror_);
                 } else {
                     mirror_.reserve(replace->counts.size());
                     for (auto& [text, count] : replace->counts) mirror_.emplace(std::move(text), count);

@@ -37,7 +37,7 @@ public:
     void Replace(const UseCounts& counts, uint64_t change);
     // Replace with the counts ParseUseCounts reads from bytes, parsed by the thread: a
     // load hands over the file it read instead of copying what it parsed.
-    void ReplaceFromFile(std::string bytes, uint64_t change);
+    void ReplaceFromFile(std::shared_ptr<const std::string> bytes, uint64_t change);
     void Count(const std::wstring& text, uint32_t count, uint64_t change);
     void Save();
 
@@ -55,7 +55,7 @@ private:
     // Guarded by mutex_.
     struct Replacement {
         std::vector<std::pair<std::wstring, uint32_t>> counts;
-        std::string file;  // parsed instead of counts when fromFile
+        std::shared_ptr<const std::string> file;  // parsed instead of counts when fromFile
         bool fromFile = false;
     };
     void Take(std::unique_ptr<Replacement> replacement, uint64_t change);

@@ -3,12 +3,14 @@
 // settings that shape the list change.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "CandidateCache.h"
 #include "DictKit.h"
 #include "Engine.h"
+#include "LearnFormat.h"
 #include "UserFolder.h"
 
 using namespace zltest;
@@ -221,4 +223,78 @@ TEST(ShortLists, FourLetterMatchesTakeAUTypedForAStoredV) {
     ASSERT_EQ(engine.candidates.size(), 2u);
     EXPECT_EQ(engine.candidates[0].text, L"记录");  // spelled exactly
     EXPECT_EQ(engine.candidates[1].text, L"纪律");
+}
+
+// A loaded user's short lists come counted from user.dat and ranked, off the keys. What
+// changed the counts or their ranking after the load must show as in a fresh build:
+// commits (fewer and more than the cache recalls one by one), the ranking setting, the
+// promotions, and counts changed behind an Update.
+TEST(ShortLists, ListsCountedAsideEqualFreshBuildsWhateverChangedSinceTheLoad) {
+    UserFolder user;
+    const std::wstring dictPath = ZL_TEST_DICT;
+    zl::Engine probe;
+    ASSERT_TRUE(probe.dict.Load(ZL_TEST_DICT));
+    std::vector<std::wstring> deep;  // where a count moves a text most
+    zl::Promotions promoted;
+    for (zl::Mode mode : {zl::kModeWubi, zl::kModePinyin})
+        for (const char* code : {"a", "sh", "gg", "x", "yi"}) {
+            probe.mode = mode;
+            probe.code = code;
+            probe.Update();
+            for (size_t i = 10; i < probe.candidates.size(); i += 15) deep.push_back(probe.candidates[i].text);
+            if (probe.candidates.size() > 40)
+                promoted[std::wstring(code, code + strlen(code)) + L'\x0001' + probe.candidates[40].text] = mode + 1;
+        }
+    ASSERT_GT(deep.size(), 20u);
+    // Each text twice: the later line wins.
+    std::string file, later;
+    for (size_t i = 0; i < deep.size(); ++i) {
+        zl::UseCounts one{{deep[i], 1}}, two{{deep[i], static_cast<uint32_t>(i % 7 + 2)}};
+        std::string line;
+        zl::FormatUseCounts(one, line);
+        file += line;
+        zl::FormatUseCounts(two, line);
+        later += line;
+    }
+    ASSERT_TRUE(WriteBytes(user.Dir().File(L"user.dat"), file + later));
+    std::string promoteFile;
+    zl::FormatPromotions(promoted, promoteFile);
+    ASSERT_TRUE(WriteBytes(user.Dir().File(L"promote.dat"), promoteFile));
+
+    enum class Since { Nothing, FewCommits, ManyCommits, RankingOff, CountsChanged };
+    for (zl::Mode mode : {zl::kModeWubi, zl::kModePinyin})
+        for (Since since : {Since::Nothing, Since::FewCommits, Since::ManyCommits, Since::RankingOff,
+                            Since::CountsChanged}) {
+            zl::Engine typed;
+            typed.mode = mode;
+            ASSERT_TRUE(typed.Init(dictPath.substr(0, dictPath.find_last_of(L"\\/"))));
+            ASSERT_EQ(typed.promotions.size(), promoted.size());
+            while (!typed.dict.WarmedUp()) Sleep(1);
+            if (since == Since::FewCommits)
+                for (size_t i = 0; i < 6; ++i) typed.Learn(deep[i * 3]);
+            if (since == Since::ManyCommits)
+                for (size_t i = 0; i < 150; ++i) typed.Learn(deep[i % deep.size()]);
+            if (since == Since::RankingOff) typed.config.freqAdjust = 0;
+            if (since == Since::CountsChanged) {
+                typed.userFreq.erase(deep[4]);
+                typed.userFreq[deep[5]] = 1;
+                typed.Update();
+            }
+            for (char a = 'a'; a <= 'y'; ++a)
+                for (char b = '`'; b <= 'y'; ++b) {
+                    const std::string code = b == '`' ? std::string(1, a) : std::string{a, b};
+                    typed.Clear();
+                    for (char c : code) typed.OnLetter(c);
+                    zl::Engine fresh;
+                    ASSERT_TRUE(fresh.dict.Load(ZL_TEST_DICT));
+                    fresh.mode = mode;
+                    fresh.config = typed.config;
+                    fresh.userFreq = typed.userFreq;
+                    fresh.promotions = typed.promotions;
+                    fresh.code = typed.code;
+                    fresh.Update();
+                    ASSERT_TRUE(SameList(typed, fresh))
+                        << code << " mode " << mode << " case " << static_cast<int>(since);
+                }
+        }
 }
