@@ -1,5 +1,6 @@
 #include "ShortLists.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "LearnFormat.h"
@@ -61,20 +62,37 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
 }
 
 bool ShortLists::CountAndRank(const Dict& dict, const std::atomic<bool>& stop) {
+    // Every text of the lists, sorted by hash and text, with its count: the file's lines
+    // find theirs, and a later line for a text wins, as in the engine's map. Sorted
+    // rather than hashed into a map: a node per text cost more than all the rest.
+    struct Known {
+        uint32_t hash;
+        uint32_t count;
+        std::wstring_view text;
+        bool operator<(const Known& o) const { return hash != o.hash ? hash < o.hash : text < o.text; }
+        bool operator==(const Known& o) const { return hash == o.hash && text == o.text; }
+    };
+    std::vector<Known> known;
+    const auto find = [&known](uint32_t hash, std::wstring_view text) -> Known* {
+        const Known key{hash, 0, text};
+        const auto it = std::lower_bound(known.begin(), known.end(), key);
+        return it != known.end() && *it == key ? &*it : nullptr;
+    };
     const auto textOf = [&dict](const PendingCandidate& p) {
         DictEntry e;
         return dict.GetEntry(p.source, e) ? dict.Text(e) : std::wstring_view();
     };
-    // Every text of the lists, with its count: the file's lines find theirs, and a
-    // later line for a text wins, as in the engine's map.
-    std::unordered_map<std::wstring_view, uint32_t> counts;
     if (userFile) {
+        size_t candidates = 0;
+        for (const List& list : lists) candidates += list.built.pending.size();
+        known.reserve(candidates);
         for (const List& list : lists)
-            for (const PendingCandidate& p : list.built.pending) counts.emplace(textOf(p), 0);
+            for (const PendingCandidate& p : list.built.pending) known.push_back({p.hash, 0, textOf(p)});
+        std::sort(known.begin(), known.end());
+        known.erase(std::unique(known.begin(), known.end()), known.end());
         if (stop.load(std::memory_order_relaxed)) return false;
         ForEachUseCount(*userFile, [&](const std::wstring& text, uint32_t count) {
-            const auto it = counts.find(text);
-            if (it != counts.end()) it->second = count;
+            if (Known* k = find(TextHash(text), text)) k->count = count;
         });
     }
     Ranker ranker;
@@ -83,10 +101,8 @@ bool ShortLists::CountAndRank(const Dict& dict, const std::atomic<bool>& stop) {
         if (!list.ready) continue;
         CachedList& built = list.built;
         if (userFile) {
-            for (PendingCandidate& p : built.pending) {
-                const std::wstring_view text = textOf(p);
-                if (!text.empty()) p.userCount = counts.find(text)->second;
-            }
+            for (PendingCandidate& p : built.pending)
+                if (const Known* k = find(p.hash, textOf(p))) p.userCount = k->count;
         }
         ranker.Rank(built.pending, byUse, built.kept);
         built.freqAdjust = byUse;
