@@ -144,10 +144,13 @@ void ParseUseCounts(std::string_view bytes, UseCounts& counts) {
     ForEachUseCount(bytes, [&](const std::wstring& text, uint32_t count) { counts[text] = count; });
 }
 
-void ForEachUseCount(std::string_view bytes, const std::function<void(const std::wstring&, uint32_t)>& f) {
+void ForEachUseCount(std::string_view bytes, const std::function<void(const std::wstring&, uint32_t)>& f,
+                     const std::atomic<bool>* stop) {
     std::wstring text;
     std::string converted;
     ForEachLine(AsUtf8(bytes, converted), [&](std::string_view line) {
+        // Stopped: the rest of the lines are only passed over.
+        if (stop && stop->load(std::memory_order_relaxed)) return;
         const size_t tab = line.find('\t');
         if (tab == std::string_view::npos || tab == 0) return;
         uint32_t count = 0;

@@ -3,6 +3,7 @@
 // what an editor may have saved instead: UTF-8 or UTF-16 with a byte-order mark.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,8 +28,9 @@ bool ParseCount(std::string_view s, uint32_t& value);
 // Adds the valid lines of bytes to counts (a later line for a text wins).
 void ParseUseCounts(std::string_view bytes, UseCounts& counts);
 // Calls f(text, count) for each valid line of bytes, in file order: what ParseUseCounts
-// adds, for a reader that keeps only some texts.
-void ForEachUseCount(std::string_view bytes, const std::function<void(const std::wstring&, uint32_t)>& f);
+// adds, for a reader that keeps only some texts. Once *stop is set, no more calls.
+void ForEachUseCount(std::string_view bytes, const std::function<void(const std::wstring&, uint32_t)>& f,
+                     const std::atomic<bool>* stop = nullptr);
 // Replaces out with the file image of counts; texts that cannot be stored are left out.
 void FormatUseCounts(const UseCounts& counts, std::string& out);
 

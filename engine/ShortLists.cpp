@@ -61,7 +61,7 @@ void ShortLists::BuildOne(ListBuilder& builder, const Dict& dict, const std::str
     lists[at].ready = true;
 }
 
-bool ShortLists::CountAndRank(const Dict& dict, const std::atomic<bool>& stop) {
+bool ShortLists::CountAndRank(const Dict& dict, const std::string* file, const std::atomic<bool>& stop) {
     // Every text of the lists, sorted by hash and text, with its count: the file's lines
     // find theirs, and a later line for a text wins, as in the engine's map. Sorted
     // rather than hashed into a map: a node per text cost more than all the rest.
@@ -82,25 +82,28 @@ bool ShortLists::CountAndRank(const Dict& dict, const std::atomic<bool>& stop) {
         DictEntry e;
         return dict.GetEntry(p.source, e) ? dict.Text(e) : std::wstring_view();
     };
-    if (userFile) {
+    if (file) {
         size_t candidates = 0;
         for (const List& list : lists) candidates += list.built.pending.size();
         known.reserve(candidates);
-        for (const List& list : lists)
+        for (const List& list : lists) {
+            if (stop.load(std::memory_order_relaxed)) return false;
             for (const PendingCandidate& p : list.built.pending) known.push_back({p.hash, 0, textOf(p)});
+        }
         std::sort(known.begin(), known.end());
         known.erase(std::unique(known.begin(), known.end()), known.end());
-        if (stop.load(std::memory_order_relaxed)) return false;
-        ForEachUseCount(*userFile, [&](const std::wstring& text, uint32_t count) {
-            if (Known* k = find(TextHash(text), text)) k->count = count;
-        });
+        ForEachUseCount(
+            *file, [&](const std::wstring& text, uint32_t count) {
+                if (Known* k = find(TextHash(text), text)) k->count = count;
+            },
+            &stop);
     }
     Ranker ranker;
     for (List& list : lists) {
         if (stop.load(std::memory_order_relaxed)) return false;
         if (!list.ready) continue;
         CachedList& built = list.built;
-        if (userFile) {
+        if (file) {
             for (PendingCandidate& p : built.pending)
                 if (const Known* k = find(p.hash, textOf(p))) p.userCount = k->count;
         }
@@ -136,6 +139,8 @@ void ShortLists::KeepLonger(const Dict& dict, const std::string& code, const std
 }
 
 void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
+    // Held only while building, however it ends.
+    const std::shared_ptr<const std::string> file = std::move(userFile);
     lists.assign(kLetters + kLetters * kLetters, List{});
     ListBuilder builder;
     builder.Reserve();
@@ -183,12 +188,11 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
     }
     if (withCounts) {
         try {
-            if (!CountAndRank(dict, stop)) return;
+            if (!CountAndRank(dict, file.get(), stop)) return;
             counted = true;
         } catch (...) {
             // No memory: the engine counts and ranks each list as it takes it.
         }
-        userFile.reset();
     }
     try {
         slabs = BlockPool::MakeSlabs(kSlabsAhead);

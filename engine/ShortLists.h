@@ -62,8 +62,9 @@ struct ShortLists {
 private:
     // Builds the list of code into lists[at] (growing lists when at is its size).
     void BuildOne(ListBuilder& builder, const Dict& dict, const std::string& code, size_t at);
-    // Gives every list its candidates' counts and ranks it; false when stopped.
-    bool CountAndRank(const Dict& dict, const std::atomic<bool>& stop);
+    // Gives every list its candidates' counts from file (none when null) and ranks it;
+    // false when stopped.
+    bool CountAndRank(const Dict& dict, const std::string* file, const std::atomic<bool>& stop);
 
     // Per three-letter code, 1 + its place in lists; 0 when it has none.
     std::vector<uint16_t> threeLetters_;
