@@ -40,7 +40,7 @@ void Engine::SearchPinyin(const std::string& typed, std::vector<uint32_t>& out, 
     };
     if (!extends()) {
         // Typing a kept code again skips its search: the kept list knows its matches. So
-        // do the matches of four or five letters found aside, which are fewer than a
+        // do the matches of four to six letters found aside, which are fewer than a
         // shorter kept code's.
         const Mode m = EffectiveMode();
         const bool aside = shortLists_ && shortLists_->dictLoads == dict.Loads() &&

@@ -171,7 +171,8 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
             KeepLonger(dict, code, ids);
         }
         // The four- and five-letter codes with many matches get lists too: their matches
-        // are known, and they give the next letter's.
+        // are known, and they give the next letter's (a sixth letter's are a few
+        // thousand ids in all).
         std::vector<std::string> many;
         for (size_t length = 4; length <= 5; ++length) {
             many.clear();
@@ -182,7 +183,7 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
                 const size_t at = lists.size();
                 longer_[longer].list = at;
                 BuildOne(builder, dict, longer, at);
-                if (length < 5) KeepLonger(dict, longer, longer_[longer].matches);
+                KeepLonger(dict, longer, longer_[longer].matches);
             }
         }
     }

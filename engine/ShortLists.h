@@ -4,9 +4,10 @@
 // slowest keys of all. When the thread can know the use counts (none, or the file just
 // loaded) the lists carry them and come ranked, so that a heavy user's first letters
 // need not look up hundreds of texts; the engine adds the uses since, and the
-// promotions, when it takes a list. Beside them, every pinyin match of the four- and
-// five-letter codes that begin those with many: a longer code filters these instead of
-// scanning a three-letter code's jump list, often a thousand entries and more.
+// promotions, when it takes a list. Beside them, every pinyin match of the four- to
+// six-letter codes that begin those with many: a longer code filters these instead of
+// scanning a three-letter code's jump list, often a thousand entries and more, or
+// filtering a five-letter code's hundreds.
 #pragma once
 
 #include <atomic>
@@ -53,7 +54,7 @@ struct ShortLists {
 
     // Where the list of code is kept; SIZE_MAX for other codes. Only once done.
     size_t IndexOf(const std::string& code) const;
-    // Every pinyin match, in index order, of a four- or five-letter code kept here; null
+    // Every pinyin match, in index order, of a four- to six-letter code kept here; null
     // for others. Only once done.
     const std::vector<uint32_t>* LongerMatches(const std::string& code) const;
     // Builds every list on the calling thread; returns early, not done, once stop is set.
