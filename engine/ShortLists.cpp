@@ -12,7 +12,12 @@ namespace zl {
 namespace {
 
 constexpr size_t kLetters = 26;
-// Three-letter codes with this many pinyin matches get a list.
+// Three-letter pinyin codes with this many matches get a list, and their next letter's
+// matches are found: fewer are cheap to search on the key, and a lower bar keeps a
+// megabyte or two more for each engine.
+constexpr uint64_t kThreeLetterMatches = 30;
+// Four- and five-letter codes with this many matches get a list, and their next
+// letter's matches are found.
 constexpr uint64_t kManyMatches = 100;
 // The kept lists' first megabyte; the first hour of typing fills more.
 constexpr size_t kSlabsAhead = (1 << 20) / BlockPool::kSlab;
@@ -163,8 +168,8 @@ void ShortLists::Build(const Dict& dict, const std::atomic<bool>& stop) {
             code[0] = static_cast<char>('a' + key / (kLetters * kLetters));
             code[1] = static_cast<char>('a' + key / kLetters % kLetters);
             code[2] = static_cast<char>('a' + key % kLetters);
-            dict.SearchPinyin(code, ids, kManyMatches);
-            if (ids.size() < kManyMatches || lists.size() >= UINT16_MAX) continue;
+            dict.SearchPinyin(code, ids, kThreeLetterMatches);
+            if (ids.size() < kThreeLetterMatches || lists.size() >= UINT16_MAX) continue;
             threeLetters_[key] = static_cast<uint16_t>(lists.size() + 1);
             BuildOne(builder, dict, code, lists.size());
             dict.SearchPinyin(code, ids, UINT64_MAX);

@@ -1,7 +1,7 @@
-// The lists of the one- and two-letter codes, and of the pinyin codes of three to five
-// letters with a hundred matches or more, built aside once a dictionary is loaded. Each
-// of those codes searches hundreds of ids: typed for the first time, they were the
-// slowest keys of all. When the thread can know the use counts (none, or the file just
+// The lists of the one- and two-letter codes, and of the pinyin codes of three letters
+// with some dozens of matches or four and five with a hundred or more, built aside once
+// a dictionary is loaded. Each of those codes searches dozens to hundreds of ids: typed
+// for the first time, they were the slowest keys of all. When the thread can know the use counts (none, or the file just
 // loaded) the lists carry them and come ranked, so that a heavy user's first letters
 // need not look up hundreds of texts; the engine adds the uses since, and the
 // promotions, when it takes a list. Beside them, every pinyin match of the four- to
