@@ -67,9 +67,9 @@ bool WriteInstalledBuild(const std::wstring& dir, const std::wstring& stamp) {
 }
 
 bool WriteInstalledVersion(const std::wstring& dir, const std::wstring& version) {
-    if (dir.empty() || version.empty()) return false;
-    std::string bytes;
-    for (wchar_t c : version) bytes += (c < 0x80) ? static_cast<char>(c) : '?';
+    const std::wstring comparable = ComparableVersion(version);
+    if (dir.empty() || comparable.empty()) return false;
+    std::string bytes(comparable.begin(), comparable.end());  // digits and dots only
     bytes += '\n';
     return SaveMarker(dir + L"\\installed.ver", bytes);
 }

@@ -17,8 +17,10 @@ std::wstring InstalledBuildOnDisk(const std::wstring& dir);
 // when the file could not be written and put in place.
 bool WriteInstalledBuild(const std::wstring& dir, const std::wstring& stamp);
 
-// Writes the version as single-byte text followed by LF (characters outside ASCII
-// become '?'). False for an empty folder or version, and when the write failed.
+// Writes the comparable part of the version (ComparableVersion) followed by LF: the
+// reader skips letters but keeps later digits, so "4.6.0-rc1" written whole would come
+// back as 4.6.01 and outrank 4.6.0 and 4.6.1. False for an empty folder, a version
+// without a comparable part (nothing is touched), and when the write failed.
 bool WriteInstalledVersion(const std::wstring& dir, const std::wstring& version);
 
 }  // namespace zl

@@ -50,6 +50,17 @@ int CompareVersion(const std::wstring& a, const std::wstring& b) {
     return 0;
 }
 
+std::wstring ComparableVersion(const std::wstring& s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == L' ' || s[i] == L'\t')) ++i;
+    if (i < s.size() && (s[i] == L'v' || s[i] == L'V')) ++i;
+    size_t end = i;
+    while (end < s.size() && (IsDigit(s[end]) || s[end] == L'.')) ++end;
+    if (end == i) return std::wstring();
+    // Readers of installed.ver drop a leading dot, which would make ".5" read as 5.
+    return (s[i] == L'.' ? L"0" : L"") + s.substr(i, end - i);
+}
+
 bool IsBuildStamp(const std::wstring& s) {
     if (s.size() != 14) return false;
     for (wchar_t c : s) {

@@ -13,6 +13,10 @@ namespace zl {
 // compare by value, so long numbers never wrap.
 int CompareVersion(const std::wstring& a, const std::wstring& b);
 
+// The part of a version text that CompareVersion looks at ("4.6.0" of "v4.6.0-rc1"),
+// with a "0" put before a leading dot; empty when there is none.
+std::wstring ComparableVersion(const std::wstring& s);
+
 // Exactly 14 ASCII digits.
 bool IsBuildStamp(const std::wstring& s);
 

@@ -8,6 +8,7 @@
 #include "Crc32.h"
 #include "Markers.h"
 #include "TempDir.h"
+#include "Version.h"
 
 namespace {
 
@@ -105,10 +106,31 @@ TEST(WriteMarkers, WritesWholeFilesThroughRename) {
     ASSERT_TRUE(zl::WriteInstalledVersion(dir.Path(), L"4.6.0"));
     EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6.0\n");
     EXPECT_EQ(zl::InstalledVersionOnDisk(dir.Path()), L"4.6.0");
-    ASSERT_TRUE(zl::WriteInstalledVersion(dir.Path(), L"4.6\u4E2E"));
-    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6?\n");
     EXPECT_FALSE(zl::WriteInstalledVersion(dir.Path(), L""));
-    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6?\n");
+    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "4.6.0\n");
+}
+
+// Whatever follows the number in the offered version must not come back as more digits:
+// the marker is what the next check and the downgrade guard compare against.
+TEST(WriteMarkers, VersionReadsBackAsItCompares) {
+    zltest::TempDir dir;
+    const struct {
+        const wchar_t* version;
+        const wchar_t* read;
+    } cases[] = {
+        {L"4.6.0", L"4.6.0"},         {L"v4.6.0", L"4.6.0"},     {L" 4.6.0", L"4.6.0"},
+        {L"4.6.0-rc1", L"4.6.0"},     {L"4.6.0_b7", L"4.6.0"},   {L"4.6\u7248" L"2", L"4.6"},
+        {L"4.6.0 beta 2", L"4.6.0"},  {L".5", L"0.5"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(zl::WriteInstalledVersion(dir.Path(), c.version)) << c.version;
+        const std::wstring read = zl::InstalledVersionOnDisk(dir.Path());
+        EXPECT_EQ(read, c.read) << c.version;
+        EXPECT_EQ(zl::CompareVersion(read, c.version), 0) << c.version;
+    }
+    // Nothing to compare: the marker keeps the version it had.
+    EXPECT_FALSE(zl::WriteInstalledVersion(dir.Path(), L"beta2"));
+    EXPECT_EQ(ReadAll(dir.File(L"installed.ver")), "0.5\n");
 }
 
 TEST(WriteMarkers, FailedWriteIsReportedAndLeavesNothingBehind) {
