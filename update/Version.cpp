@@ -1,6 +1,7 @@
 #include "Version.h"
 
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace zl {
@@ -9,24 +10,30 @@ namespace {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// The dot-separated parts of the comparable run, each without leading zeros.
-std::vector<std::wstring> VersionParts(const std::wstring& s) {
+// The comparable run: after optional blanks and one "v", the digits and dots that follow.
+std::wstring_view ComparableRun(std::wstring_view s) {
     size_t i = 0;
     while (i < s.size() && (s[i] == L' ' || s[i] == L'\t')) ++i;
     if (i < s.size() && (s[i] == L'v' || s[i] == L'V')) ++i;
+    size_t end = i;
+    while (end < s.size() && (IsDigit(s[end]) || s[end] == L'.')) ++end;
+    return s.substr(i, end - i);
+}
+
+// The dot-separated parts of the comparable run, each without leading zeros.
+std::vector<std::wstring> VersionParts(const std::wstring& s) {
+    const std::wstring_view run = ComparableRun(s);
     std::vector<std::wstring> parts;
     std::wstring cur;
-    bool any = false;
-    for (; i < s.size() && (IsDigit(s[i]) || s[i] == L'.'); ++i) {
-        any = true;
-        if (s[i] == L'.') {
+    for (wchar_t c : run) {
+        if (c == L'.') {
             parts.push_back(cur);
             cur.clear();
-        } else if (!(cur.empty() && s[i] == L'0')) {
-            cur += s[i];
+        } else if (!(cur.empty() && c == L'0')) {
+            cur += c;
         }
     }
-    if (any) parts.push_back(cur);
+    if (!run.empty()) parts.push_back(cur);
     return parts;
 }
 
@@ -51,14 +58,10 @@ int CompareVersion(const std::wstring& a, const std::wstring& b) {
 }
 
 std::wstring ComparableVersion(const std::wstring& s) {
-    size_t i = 0;
-    while (i < s.size() && (s[i] == L' ' || s[i] == L'\t')) ++i;
-    if (i < s.size() && (s[i] == L'v' || s[i] == L'V')) ++i;
-    size_t end = i;
-    while (end < s.size() && (IsDigit(s[end]) || s[end] == L'.')) ++end;
-    if (end == i) return std::wstring();
+    const std::wstring_view run = ComparableRun(s);
+    if (run.empty()) return std::wstring();
     // Readers of installed.ver drop a leading dot, which would make ".5" read as 5.
-    return (s[i] == L'.' ? L"0" : L"") + s.substr(i, end - i);
+    return (run.front() == L'.' ? L"0" : L"") + std::wstring(run);
 }
 
 bool IsBuildStamp(const std::wstring& s) {
