@@ -4,7 +4,8 @@
 namespace zl {
 
 // printf-style with the wide runtime conventions (%s takes a wide string). A message that
-// formats to more than 500 characters, or to nothing, is dropped. Never fails its caller,
+// formats to more than 500 characters, or to nothing, is dropped, as is every line while
+// the log holds 1 MiB it could not move aside. Never fails its caller,
 // nor throws: callers trace from their out-of-memory handlers.
 void ZlTrace(const wchar_t* format, ...) noexcept;
 

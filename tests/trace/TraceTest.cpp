@@ -290,3 +290,29 @@ TEST_F(Trace, TwoProcessesAppendingAtOnceNeverMixWithinALine) {
     EXPECT_EQ(next[a.Pid()], kBurstLines);
     EXPECT_EQ(next[b.Pid()], kBurstLines);
 }
+
+TEST_F(Trace, ALogThatCannotMoveAsideStopsGrowingAtOneMebibyte) {
+    SpendBanner();
+    constexpr size_t kCap = 0x100000;
+    for (const bool folder : {true, false}) {
+        SCOPED_TRACE(folder ? "old log is a folder" : "old log held without delete sharing");
+        TempDir here;
+        SetUserDir(here.Path());
+        const std::wstring hereLog = here.File(L"trace.log"), hereOld = here.File(L"trace.old.log");
+        zl::UniqueHandle held;
+        if (folder) {
+            ASSERT_TRUE(CreateDirectoryW(hereOld.c_str(), nullptr));
+        } else {
+            ASSERT_TRUE(WriteBytes(hereOld, std::string("old")));
+            held.Reset(CreateFileW(hereOld.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+        }
+        // The move aside fails; one byte short of the cap a line still goes in, from the cap on none does.
+        ASSERT_TRUE(WriteBytes(hereLog, std::string(kCap - 1, 'b')));
+        zl::ZlTrace(L"last in");
+        EXPECT_GT(ReadText(hereLog).size(), kCap);
+        ASSERT_TRUE(WriteBytes(hereLog, std::string(kCap, 'c')));
+        for (int i = 0; i < 3; ++i) zl::ZlTrace(L"beyond the cap %d", i);
+        EXPECT_EQ(ReadText(hereLog).size(), kCap);
+    }
+}
