@@ -194,6 +194,28 @@ TEST(StatusBarArbitration, OwnForegroundWhileAnotherThreadShowsTheBar) {
     EXPECT_TRUE(IsWindowVisible(bar.hwnd));
 }
 
+TEST(StatusBarArbitration, ABarHiddenByTheCheckAndThenDestroyedLeavesNoActiveThread) {
+    zltest::ForeignForegroundWindow foreign;
+    ASSERT_TRUE(foreign.Start());
+    std::thread other([] {
+        zl::StatusBar bar;
+        bar.Create(GetModuleHandleW(nullptr));
+        bar.enabled = 1;
+        bar.Show();
+        bar.CheckForeground();  // another process in front, focus there: hidden by the check
+        EXPECT_EQ(bar.visible, 0);
+        bar.Hide();  // what deactivation does: nothing, the bar is no longer marked visible
+        bar.Destroy();
+    });
+    other.join();
+    // Focus in this process under a foreign foreground window: the bar of this thread shows.
+    Bar bar(false);
+    bar.enabled = 1;
+    bar.focusPidProvider = [] { return GetCurrentProcessId(); };
+    bar.CheckForeground();
+    EXPECT_TRUE(IsWindowVisible(bar.hwnd));
+}
+
 // The settings window (of a third process) is in front.
 class SettingsFront : public ::testing::Test {
 protected:

@@ -49,6 +49,10 @@ void StatusBar::Destroy() {
         DeleteObject(glyphFont);
         glyphFont = nullptr;
     }
+    // A bar hidden by the foreground check keeps its thread as the active one, and Hide
+    // then does nothing: without this the other threads' bars would defer to a bar that
+    // no longer exists and never come back where only the active thread may show one.
+    InterlockedCompareExchange(&g_activeTid, 0, static_cast<LONG>(GetCurrentThreadId()));
     if (hwnd) {
         HWND w = hwnd;
         KillTimer(w, 1);
