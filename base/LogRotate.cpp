@@ -20,4 +20,9 @@ void RotateLogIfLarger(const LogLock& held, const std::wstring& log, const std::
     MoveFileExW(log.c_str(), old.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+bool LogFull(HANDLE log, DWORD limit) {
+    LARGE_INTEGER size;
+    return !GetFileSizeEx(log, &size) || size.QuadPart >= 4 * static_cast<LONGLONG>(limit);
+}
+
 }  // namespace zl

@@ -29,4 +29,10 @@ private:
 // two renames one after the other would lose a whole log. Errors are ignored.
 void RotateLogIfLarger(const LogLock& held, const std::wstring& log, const std::wstring& old, DWORD limit);
 
+// True when the open log takes no more lines: it holds four times its rotation limit, or
+// its size cannot be read. A log that cannot move aside (its old file a folder, or held
+// open without delete sharing, or no writer winning the lock) stops there instead of
+// filling the disk.
+bool LogFull(HANDLE log, DWORD limit);
+
 }  // namespace zl

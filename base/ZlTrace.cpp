@@ -19,9 +19,6 @@ namespace {
 
 constexpr int kMaxMessage = 500;
 constexpr DWORD kRotateAbove = 0x40000;  // 256 KiB
-// Where a log that cannot move aside stops taking lines (its old file is a folder or held
-// open without delete sharing, or no writer wins the lock), instead of filling the disk.
-constexpr LONGLONG kKeepAtMost = 4 * kRotateAbove;
 
 #ifdef _WIN64
 constexpr wchar_t kArch[] = L"x64";
@@ -52,8 +49,7 @@ void Append(const std::wstring& log, const std::string& bytes) {
     UniqueHandle f(CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart >= kKeepAtMost) return;
+    if (LogFull(f.Get(), kRotateAbove)) return;
     DWORD written = 0;
     WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

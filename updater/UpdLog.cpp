@@ -50,7 +50,7 @@ void LogFile(const wchar_t* format, ...) {
     RotateLogIfLarger(lock, path, path.substr(0, path.size() - 4) + L".old.log", kUpdLogRotateAbove);
     UniqueHandle f(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.Valid()) return;
+    if (!f.Valid() || LogFull(f.Get(), kUpdLogRotateAbove)) return;
     DWORD put = 0;
     WriteFile(f.Get(), utf8, static_cast<DWORD>(size + 2), &put, nullptr);
 }

@@ -137,6 +137,12 @@ TEST(UpdLog, AppendsUtf8LinesAndStaysBounded) {
     zl::LogFile(L"after");
     EXPECT_EQ(Read(log), "after\r\n");
     EXPECT_EQ(Read(dir.File(L"zlupd.old.log")).size(), zl::kUpdLogRotateAbove + 1);
+    // A log that cannot move aside (its old file now a folder) stops growing at four times the limit.
+    ASSERT_TRUE(DeleteFileW(dir.File(L"zlupd.old.log").c_str()));
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"zlupd.old.log").c_str(), nullptr));
+    ASSERT_TRUE(zltest::WriteBytes(log, std::string(4 * zl::kUpdLogRotateAbove, 'b')));
+    zl::LogFile(L"beyond");
+    EXPECT_EQ(Read(log).size(), 4 * zl::kUpdLogRotateAbove);
 }
 
 TEST(UpdLog, WriterWithoutTheLockLeavesTheRotation) {
