@@ -187,7 +187,14 @@ std::wstring Config::Path() const { return UserDir() + L"\\config.ini"; }
 bool Config::Load() {
     loadFailed_ = false;
     const std::wstring file = Path();
-    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // Only a file that is not there leaves the record as it is to save. A folder out of
+        // reach (a roaming profile's share, say) may still hold the user's values.
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+        loadFailed_ = true;
+        return false;
+    }
     // Read in the ANSI code page, an edited file's Chinese names would not be found, and
     // the next load-modify-save would write the defaults over the user's values. Made
     // Unicode first, every value is read; a file that cannot be made so is read as it is.

@@ -415,6 +415,23 @@ TEST_F(ConfigFile, ARecordThatCouldNotLoadTheFileDoesNotWriteIt) {
     EXPECT_EQ(again.scheme, 2);
 }
 
+TEST_F(ConfigFile, ARecordThatCouldNotTellWhetherTheFileExistsDoesNotWriteIt) {
+    // The user folder is out of reach while this record loads, and back when it saves.
+    zl::Config mine;
+    mine.fontSize = 40;
+    mine.Save();
+    zl::Config c;
+    {
+        ScopedEnv away(L"ZLWB_USERDIR", L"\\\\nohost\\share");
+        EXPECT_FALSE(c.Load());
+    }
+    c.scheme = 2;
+    c.Save();
+    zl::Config again;
+    again.Load();
+    EXPECT_EQ(again.fontSize, 40);
+}
+
 TEST_F(ConfigFile, AByteEncodedFileWithNulsIsNotTakenForUtf16) {
     using namespace std::string_literals;
     const std::string files[] = {"[mine]\r\nkey=value\r\nmore=\0texts\r\n"s, "[mine]\r\nk=v\r\n"s + std::string(7, '\0')};
