@@ -277,7 +277,8 @@ bool Engine::TakeShortList(Mode m) {
         else if (!raised_.empty())
             ranker_.Raise(list.pending, byUse, raised_, list.kept);
     } else {
-        // The counts read aside, if any, are not userFreq's any more.
+        // Counts read aside, if any (even from a counting that ran out of memory midway),
+        // are not userFreq's.
         for (Pending& p : list.pending) p.userCount = 0;
         AddUserData(list.pending, nullptr, true);
         ranker_.Rank(list.pending, byUse, list.kept);

@@ -36,7 +36,7 @@ struct PackedCode {
     static std::string_view Unpack(uint32_t word, char (&letters)[kLetters]) {
         size_t n = 0;
         for (size_t i = 0; i < kLetters; ++i) {
-            const uint32_t letter = (word >> (5 * (kLetters - 1 - i))) & 31;
+            const uint32_t letter = (word >> ShiftOf(i)) & 31;
             if (letter == 0) break;
             letters[n++] = static_cast<char>('a' + letter - 1);
         }
